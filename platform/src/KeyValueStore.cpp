@@ -1,0 +1,546 @@
+#include "KeyValueStore.h"
+
+#include <fcntl.h>
+#include <gio/gio.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "Paths.h"
+#include "PlatformLog.h"
+
+namespace ostra {
+
+Value Value::ofInt(long long v) {
+    Value value;
+    value.type = ValueType::Int;
+    value.integer = v;
+    return value;
+}
+
+Value Value::ofBool(bool v) {
+    Value value;
+    value.type = ValueType::Bool;
+    value.integer = v ? 1 : 0;
+    return value;
+}
+
+Value Value::ofDouble(double v) {
+    Value value;
+    value.type = ValueType::Double;
+    value.real = v;
+    return value;
+}
+
+Value Value::ofString(std::string v) {
+    Value value;
+    value.type = ValueType::String;
+    value.text = std::move(v);
+    return value;
+}
+
+bool Value::operator==(const Value& other) const {
+    if (type != other.type) {
+        return false;
+    }
+    switch (type) {
+        case ValueType::Int:
+        case ValueType::Bool:
+            return integer == other.integer;
+        case ValueType::Double:
+            return real == other.real;
+        case ValueType::String:
+            return text == other.text;
+    }
+    return false;
+}
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 10000;
+constexpr int kChangeLogKeep = 4096;
+constexpr int kPruneEvery = 256;
+constexpr unsigned kFallbackPollMs = 500;
+
+const char* kSchema =
+    "CREATE TABLE IF NOT EXISTS kv(key TEXT PRIMARY KEY, type INTEGER NOT NULL, value);"
+    "CREATE TABLE IF NOT EXISTS changes(seq INTEGER PRIMARY KEY AUTOINCREMENT, key TEXT NOT "
+    "NULL);";
+
+bool isCorruption(int rc) {
+    int primary = rc & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
+// Statements are short-lived; a tiny RAII wrapper keeps the error paths tidy.
+class Stmt {
+  public:
+    Stmt(sqlite3* db, const char* sql) { _rc = sqlite3_prepare_v2(db, sql, -1, &_stmt, nullptr); }
+    ~Stmt() { sqlite3_finalize(_stmt); }
+    Stmt(const Stmt&) = delete;
+    Stmt& operator=(const Stmt&) = delete;
+    int rc() const { return _rc; }
+    sqlite3_stmt* get() { return _stmt; }
+    void bindText(int idx, const std::string& text) {
+        sqlite3_bind_text(_stmt, idx, text.c_str(), static_cast<int>(text.size()),
+                          SQLITE_TRANSIENT);
+    }
+    int step() { return sqlite3_step(_stmt); }
+
+  private:
+    sqlite3_stmt* _stmt = nullptr;
+    int _rc = SQLITE_OK;
+};
+
+void bindValue(Stmt& stmt, int idx, const Value& value) {
+    switch (value.type) {
+        case ValueType::Int:
+        case ValueType::Bool:
+            sqlite3_bind_int64(stmt.get(), idx, value.integer);
+            break;
+        case ValueType::Double:
+            sqlite3_bind_double(stmt.get(), idx, value.real);
+            break;
+        case ValueType::String:
+            stmt.bindText(idx, value.text);
+            break;
+    }
+}
+
+bool readValue(sqlite3_stmt* stmt, int typeCol, int valueCol, Value* out) {
+    int type = sqlite3_column_int(stmt, typeCol);
+    switch (type) {
+        case static_cast<int>(ValueType::Int):
+        case static_cast<int>(ValueType::Bool):
+            out->type = static_cast<ValueType>(type);
+            out->integer = sqlite3_column_int64(stmt, valueCol);
+            return true;
+        case static_cast<int>(ValueType::Double):
+            out->type = ValueType::Double;
+            out->real = sqlite3_column_double(stmt, valueCol);
+            return true;
+        case static_cast<int>(ValueType::String): {
+            out->type = ValueType::String;
+            const unsigned char* text = sqlite3_column_text(stmt, valueCol);
+            out->text = text ? reinterpret_cast<const char*>(text) : "";
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+KeyValueStore* KeyValueStore::forPath(const std::string& path) {
+    static std::mutex mapMutex;
+    static std::map<std::string, KeyValueStore*>* stores =
+        new std::map<std::string, KeyValueStore*>();
+    std::lock_guard<std::mutex> lock(mapMutex);
+    auto it = stores->find(path);
+    if (it != stores->end()) {
+        return it->second;
+    }
+    KeyValueStore* store = new KeyValueStore(path);
+    (*stores)[path] = store;
+    return store;
+}
+
+KeyValueStore::KeyValueStore(std::string path)
+    : _path(std::move(path)), _stampPath(_path + ".stamp") {}
+
+void KeyValueStore::_close() {
+    if (_db) {
+        sqlite3_close_v2(_db);
+        _db = nullptr;
+    }
+}
+
+void KeyValueStore::_setAside(const char* reason) {
+    _close();
+    char suffix[64];
+    time_t now = time(nullptr);
+    struct tm local;
+    localtime_r(&now, &local);
+    strftime(suffix, sizeof(suffix), ".corrupt-%Y%m%d-%H%M%S", &local);
+    std::string aside = _path + suffix + "-" + std::to_string(getpid());
+    if (rename(_path.c_str(), aside.c_str()) == 0) {
+        OSTRA_LOGE("store %s is unusable (%s); set aside as %s, starting a fresh one",
+                   _path.c_str(), reason, aside.c_str());
+    } else {
+        OSTRA_LOGE("store %s is unusable (%s) and could not be set aside: %s", _path.c_str(),
+                   reason, strerror(errno));
+    }
+    unlink((_path + "-wal").c_str());
+    unlink((_path + "-shm").c_str());
+}
+
+bool KeyValueStore::_openFile() {
+    std::string dir = _path.substr(0, _path.rfind('/'));
+    if (!makeDirs(dir)) {
+        OSTRA_LOGE("cannot create %s: %s", dir.c_str(), strerror(errno));
+        return false;
+    }
+    int rc = sqlite3_open_v2(_path.c_str(), &_db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+                             nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(_db, kBusyTimeoutMs);
+        rc = sqlite3_exec(_db, "PRAGMA journal_mode=WAL;", nullptr, nullptr, nullptr);
+    }
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_exec(_db, kSchema, nullptr, nullptr, nullptr);
+    }
+    if (rc == SQLITE_OK) {
+        Stmt check(_db, "PRAGMA quick_check;");
+        rc = check.rc();
+        if (rc == SQLITE_OK) {
+            int step = check.step();
+            const unsigned char* text =
+                step == SQLITE_ROW ? sqlite3_column_text(check.get(), 0) : nullptr;
+            if (step != SQLITE_ROW || !text ||
+                std::string(reinterpret_cast<const char*>(text)) != "ok") {
+                rc = step == SQLITE_ROW ? SQLITE_CORRUPT : step;
+            }
+        }
+    }
+    if (rc != SQLITE_OK) {
+        OSTRA_LOGE("open %s failed: %s (%d)", _path.c_str(), sqlite3_errstr(rc), rc);
+        _close();
+        return false;
+    }
+    return true;
+}
+
+bool KeyValueStore::_ensureOpen() {
+    if (_db) {
+        return true;
+    }
+    if (_openFile()) {
+        return true;
+    }
+    if (access(_path.c_str(), F_OK) != 0) {
+        return false;
+    }
+    _setAside("cannot be opened or checked");
+    return _openFile();
+}
+
+template <typename Op>
+StoreStatus KeyValueStore::_withRetry(Op op) {
+    std::lock_guard<std::recursive_mutex> lock(_mutex);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!_ensureOpen()) {
+            return StoreStatus::IoError;
+        }
+        StoreStatus status = StoreStatus::IoError;
+        int rc = op(&status);
+        if (rc == SQLITE_OK || rc == SQLITE_DONE || rc == SQLITE_ROW) {
+            return status;
+        }
+        OSTRA_LOGE("store %s: %s (%d)", _path.c_str(), sqlite3_errstr(rc), rc);
+        if (!isCorruption(rc)) {
+            return StoreStatus::IoError;
+        }
+        _setAside(sqlite3_errstr(rc));
+    }
+    return StoreStatus::IoError;
+}
+
+StoreStatus KeyValueStore::get(const std::string& key, Value* out) {
+    return _withRetry([&](StoreStatus* status) {
+        Stmt stmt(_db, "SELECT type, value FROM kv WHERE key = ?1;");
+        if (stmt.rc() != SQLITE_OK) {
+            return stmt.rc();
+        }
+        stmt.bindText(1, key);
+        int rc = stmt.step();
+        if (rc == SQLITE_DONE) {
+            *status = StoreStatus::NotFound;
+            return SQLITE_OK;
+        }
+        if (rc != SQLITE_ROW) {
+            return rc;
+        }
+        if (!readValue(stmt.get(), 0, 1, out)) {
+            OSTRA_LOGW("store %s: key %s has an unknown type", _path.c_str(), key.c_str());
+            *status = StoreStatus::NotFound;
+            return SQLITE_OK;
+        }
+        *status = StoreStatus::Ok;
+        return SQLITE_OK;
+    });
+}
+
+StoreStatus KeyValueStore::exists(const std::string& key, bool* found) {
+    Value ignored;
+    StoreStatus status = get(key, &ignored);
+    if (status == StoreStatus::IoError) {
+        return status;
+    }
+    *found = status == StoreStatus::Ok;
+    return StoreStatus::Ok;
+}
+
+StoreStatus KeyValueStore::list(std::vector<std::pair<std::string, Value>>* items) {
+    return _withRetry([&](StoreStatus* status) {
+        items->clear();
+        Stmt stmt(_db, "SELECT key, type, value FROM kv ORDER BY key;");
+        if (stmt.rc() != SQLITE_OK) {
+            return stmt.rc();
+        }
+        int rc;
+        while ((rc = stmt.step()) == SQLITE_ROW) {
+            Value value;
+            const unsigned char* key = sqlite3_column_text(stmt.get(), 0);
+            if (key && readValue(stmt.get(), 1, 2, &value)) {
+                items->emplace_back(reinterpret_cast<const char*>(key), value);
+            }
+        }
+        *status = StoreStatus::Ok;
+        return rc;
+    });
+}
+
+// Runs op inside an immediate transaction; op fills in the keys it really
+// changed, which are appended to the change log before the commit.
+StoreStatus KeyValueStore::_write(
+    const std::function<int(sqlite3*, std::vector<std::string>*)>& op) {
+    long long seq = 0;
+    StoreStatus result = _withRetry([&](StoreStatus* status) {
+        int rc = sqlite3_exec(_db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) {
+            return rc;
+        }
+        std::vector<std::string> changed;
+        rc = op(_db, &changed);
+        for (size_t i = 0; rc == SQLITE_OK && i < changed.size(); ++i) {
+            Stmt log(_db, "INSERT INTO changes(key) VALUES(?1);");
+            rc = log.rc();
+            if (rc == SQLITE_OK) {
+                log.bindText(1, changed[i]);
+                rc = log.step() == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(_db);
+            }
+        }
+        if (rc == SQLITE_OK && !changed.empty()) {
+            seq = sqlite3_last_insert_rowid(_db);
+        }
+        if (rc == SQLITE_OK && seq % kPruneEvery == 0 && seq > 0) {
+            Stmt prune(_db, "DELETE FROM changes WHERE seq <= ?1;");
+            rc = prune.rc();
+            if (rc == SQLITE_OK) {
+                sqlite3_bind_int64(prune.get(), 1, seq - kChangeLogKeep);
+                rc = prune.step() == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(_db);
+            }
+        }
+        if (rc == SQLITE_OK) {
+            rc = sqlite3_exec(_db, "COMMIT;", nullptr, nullptr, nullptr);
+        }
+        if (rc != SQLITE_OK) {
+            sqlite3_exec(_db, "ROLLBACK;", nullptr, nullptr, nullptr);
+            seq = 0;
+            return rc;
+        }
+        *status = StoreStatus::Ok;
+        return SQLITE_OK;
+    });
+    if (result == StoreStatus::Ok && seq > 0) {
+        _touchStamp(seq);
+    }
+    return result;
+}
+
+StoreStatus KeyValueStore::set(const std::string& key, const Value& value) {
+    return _write([&](sqlite3* db, std::vector<std::string>* changed) {
+        Stmt read(db, "SELECT type, value FROM kv WHERE key = ?1;");
+        if (read.rc() != SQLITE_OK) {
+            return read.rc();
+        }
+        read.bindText(1, key);
+        int rc = read.step();
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+            return rc;
+        }
+        Value old;
+        if (rc == SQLITE_ROW && readValue(read.get(), 0, 1, &old) && old == value) {
+            return SQLITE_OK;  // unchanged: no notice, so watchers that write back cannot loop
+        }
+        Stmt write(db, "INSERT OR REPLACE INTO kv(key, type, value) VALUES(?1, ?2, ?3);");
+        if (write.rc() != SQLITE_OK) {
+            return write.rc();
+        }
+        write.bindText(1, key);
+        sqlite3_bind_int(write.get(), 2, static_cast<int>(value.type));
+        bindValue(write, 3, value);
+        if (write.step() != SQLITE_DONE) {
+            return sqlite3_errcode(db);
+        }
+        changed->push_back(key);
+        return SQLITE_OK;
+    });
+}
+
+StoreStatus KeyValueStore::remove(const std::string& key) {
+    bool existed = false;
+    StoreStatus status = _write([&](sqlite3* db, std::vector<std::string>* changed) {
+        Stmt del(db, "DELETE FROM kv WHERE key = ?1;");
+        if (del.rc() != SQLITE_OK) {
+            return del.rc();
+        }
+        del.bindText(1, key);
+        if (del.step() != SQLITE_DONE) {
+            return sqlite3_errcode(db);
+        }
+        existed = sqlite3_changes(db) > 0;
+        if (existed) {
+            changed->push_back(key);
+        }
+        return SQLITE_OK;
+    });
+    if (status == StoreStatus::Ok && !existed) {
+        return StoreStatus::NotFound;
+    }
+    return status;
+}
+
+StoreStatus KeyValueStore::removeAll() {
+    return _write([&](sqlite3* db, std::vector<std::string>* changed) {
+        {
+            Stmt keys(db, "SELECT key FROM kv;");
+            if (keys.rc() != SQLITE_OK) {
+                return keys.rc();
+            }
+            while (keys.step() == SQLITE_ROW) {
+                changed->push_back(
+                    reinterpret_cast<const char*>(sqlite3_column_text(keys.get(), 0)));
+            }
+        }
+        return sqlite3_exec(db, "DELETE FROM kv;", nullptr, nullptr, nullptr);
+    });
+}
+
+void KeyValueStore::_touchStamp(long long seq) {
+    int fd = open(_stampPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        OSTRA_LOGW("cannot announce change of %s: %s", _path.c_str(), strerror(errno));
+        return;
+    }
+    std::string text = std::to_string(seq) + "\n";
+    if (write(fd, text.data(), text.size()) < 0) {
+        OSTRA_LOGW("cannot announce change of %s: %s", _path.c_str(), strerror(errno));
+    }
+    close(fd);
+}
+
+long long KeyValueStore::_lastSeq() {
+    long long seq = 0;
+    _withRetry([&](StoreStatus* status) {
+        Stmt stmt(_db, "SELECT IFNULL(MAX(seq), 0) FROM changes;");
+        if (stmt.rc() != SQLITE_OK) {
+            return stmt.rc();
+        }
+        int rc = stmt.step();
+        if (rc == SQLITE_ROW) {
+            seq = sqlite3_column_int64(stmt.get(), 0);
+        }
+        *status = StoreStatus::Ok;
+        return rc;
+    });
+    return seq;
+}
+
+void KeyValueStore::_dispatchChanges() {
+    std::vector<std::string> keys;
+    ChangeFn watcher;
+    {
+        std::lock_guard<std::recursive_mutex> lock(_mutex);
+        if (!_watcher) {
+            return;
+        }
+        watcher = _watcher;
+        if (_lastSeq() < _seenSeq) {
+            _seenSeq = 0;  // the file was replaced by a fresh one
+        }
+        _withRetry([&](StoreStatus* status) {
+            Stmt stmt(_db, "SELECT seq, key FROM changes WHERE seq > ?1 ORDER BY seq;");
+            if (stmt.rc() != SQLITE_OK) {
+                return stmt.rc();
+            }
+            sqlite3_bind_int64(stmt.get(), 1, _seenSeq);
+            int rc;
+            while ((rc = stmt.step()) == SQLITE_ROW) {
+                _seenSeq = sqlite3_column_int64(stmt.get(), 0);
+                std::string key = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 1));
+                bool seen = false;
+                for (const auto& k : keys) {
+                    seen = seen || k == key;
+                }
+                if (!seen) {
+                    keys.push_back(key);
+                }
+            }
+            *status = StoreStatus::Ok;
+            return rc;
+        });
+    }
+    for (const auto& key : keys) {
+        watcher(key);
+    }
+}
+
+void KeyValueStore::_monitorCb(GFileMonitor*, GFile*, GFile*, int event, void* user_data) {
+    if (event == G_FILE_MONITOR_EVENT_CHANGED || event == G_FILE_MONITOR_EVENT_CREATED ||
+        event == G_FILE_MONITOR_EVENT_CHANGES_DONE_HINT) {
+        static_cast<KeyValueStore*>(user_data)->_dispatchChanges();
+    }
+}
+
+int KeyValueStore::_pollCb(void* user_data) {
+    static_cast<KeyValueStore*>(user_data)->_dispatchChanges();
+    return G_SOURCE_CONTINUE;
+}
+
+bool KeyValueStore::watch(ChangeFn fn) {
+    std::lock_guard<std::recursive_mutex> lock(_mutex);
+    unwatch();
+    if (!_ensureOpen()) {
+        return false;
+    }
+    _watcher = std::move(fn);
+    _seenSeq = _lastSeq();
+    GFile* file = g_file_new_for_path(_stampPath.c_str());
+    GError* error = nullptr;
+    _monitor = g_file_monitor_file(file, G_FILE_MONITOR_NONE, nullptr, &error);
+    g_object_unref(file);
+    if (_monitor) {
+        g_file_monitor_set_rate_limit(_monitor, 0);
+        g_signal_connect(_monitor, "changed", G_CALLBACK(_monitorCb), this);
+        return true;
+    }
+    // Without a file monitor (no inotify) the change log is polled instead.
+    OSTRA_LOGW("no file monitor for %s (%s); polling for changes", _stampPath.c_str(),
+               error ? error->message : "unknown");
+    g_clear_error(&error);
+    _pollSource = g_timeout_add(kFallbackPollMs, _pollCb, this);
+    return true;
+}
+
+void KeyValueStore::unwatch() {
+    std::lock_guard<std::recursive_mutex> lock(_mutex);
+    if (_monitor) {
+        g_signal_handlers_disconnect_by_data(_monitor, this);
+        g_file_monitor_cancel(_monitor);
+        g_object_unref(_monitor);
+        _monitor = nullptr;
+    }
+    if (_pollSource) {
+        g_source_remove(_pollSource);
+        _pollSource = 0;
+    }
+    _watcher = nullptr;
+}
+
+}  // namespace ostra

@@ -1,0 +1,55 @@
+#include "ostra/app_common.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "Paths.h"
+#include "PlatformLog.h"
+
+namespace {
+
+char* dirWithSlash(const std::string& dir) {
+    if (!ostra::makeDirs(dir)) {
+        OSTRA_LOGE("cannot create %s", dir.c_str());
+        return nullptr;
+    }
+    return strdup((dir + "/").c_str());
+}
+
+}  // namespace
+
+extern "C" {
+
+char* app_get_data_path(void) {
+    return dirWithSlash(ostra::packageDir(ostra::packageId()) + "/data");
+}
+
+char* app_get_shared_trusted_path(void) {
+    return dirWithSlash(ostra::packageDir(ostra::packageId()) + "/shared/trusted");
+}
+
+// Resources come from OSTRA_RESOURCE_DIR when set (an installed tree), else
+// from the build tree the platform was built in.
+char* app_get_resource_path(void) {
+    const char* env = getenv("OSTRA_RESOURCE_DIR");
+    std::string dir = env && *env ? env : OSTRA_DEFAULT_RESOURCE_DIR;
+    while (dir.size() > 1 && dir.back() == '/') {
+        dir.pop_back();
+    }
+    return strdup((dir + "/").c_str());
+}
+
+int app_get_id(char** id) {
+    if (!id) {
+        return APP_ERROR_INVALID_PARAMETER;
+    }
+    *id = strdup(ostra::packageId().c_str());
+    return *id ? APP_ERROR_NONE : APP_ERROR_OUT_OF_MEMORY;
+}
+
+char* ostra_get_root_path(void) {
+    return strdup(ostra::rootDir().c_str());
+}
+
+}  // extern "C"
