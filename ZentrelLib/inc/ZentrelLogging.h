@@ -5,7 +5,9 @@
 
 #include <vector>
 
-enum ZentrelLoggingType {
+// A fixed underlying type: callers may pass any int, and the sender must reject
+// values outside the table rather than misbehave.
+enum ZentrelLoggingType : int {
     STATE_MANUAL_CALIBRATION = 0,
     STATE_SET_SUDDEN_WEATHER_CHANGES,
     SET_CALIBRATION,
