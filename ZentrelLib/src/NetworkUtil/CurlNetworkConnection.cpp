@@ -41,7 +41,11 @@ CurlNetworkConnection::CurlNetworkConnection() {
 }
 
 CurlNetworkConnection::~CurlNetworkConnection() {
-    CancelAllHttpRequest();
+    // Discards whatever is left; an idle engine has nothing to discard.
+    StopThread();
+    if (mCurlMultiSessionPtr && mCurlMultiSessionPtr->mCurlMultiSession) {
+        DestoryAllHttpRequest();
+    }
     curl_global_cleanup();
     mCurlMultiSessionPtr.reset();
     pthread_mutex_destroy(&mThreadMutexHandler);
@@ -147,10 +151,10 @@ CURL* CurlNetworkConnection::CreateEasyHandle(const CurlHttpRequestData& request
     // libcurl's trace goes to the log, not to stderr.
     SetOption(handle, CURLOPT_DEBUGFUNCTION, CurlDebugCB, "Failed CURLOPT_DEBUGFUNCTION option");
     SetOption(handle, CURLOPT_URL, request.GetURLStr().c_str(), "Failed CURLOPT_URL option");
+    // Always set: an empty proxy also stops libcurl from reading the proxy
+    // environment on its own, where "0.0.0.0" would send it nowhere.
     std::string proxy = GetSystemNetworkProxyAddressStr();
-    if (!proxy.empty()) {
-        SetOption(handle, CURLOPT_PROXY, proxy.c_str(), "Failed proxy option");
-    }
+    SetOption(handle, CURLOPT_PROXY, proxy.c_str(), "Failed proxy option");
     if (headers) {
         SetOption(handle, CURLOPT_HTTPHEADER, headers, "Failed CURLOPT_HTTPHEADER option");
     }
