@@ -178,6 +178,8 @@ def main():
             Handler.routes = json.load(f)
     Handler.request_log = args.request_log
 
+    # Room for a burst of parallel connections before the first is accepted.
+    ThreadingHTTPServer.request_queue_size = 64
     server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
     if args.tls_dir:
