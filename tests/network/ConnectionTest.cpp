@@ -112,3 +112,22 @@ TEST(Connection, EngineSendsThroughTheSystemProxyUnlessItIsTheNullAddress) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Connection, OstractlShowsWhatTheProgramsSee) {
+    nettest::clearProxyEnvironment();
+    setenv("OSTRA_CONNECTION_TYPE", "wifi", 1);
+    setenv("https_proxy", "http://proxy.test:3128", 1);
+    setenv("OSTRA_CA_FILE", "/tmp/own-ca.pem", 1);
+    std::string output;
+    EXPECT_EQ(testsupport::runProgram({OSTRACTL_PATH, "connection"}, &output), 0);
+    EXPECT_NE(output.find("type     wifi\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("proxy    http://proxy.test:3128\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("ca-file  /tmp/own-ca.pem\n"), std::string::npos) << output;
+    unsetenv("OSTRA_CONNECTION_TYPE");
+    unsetenv("OSTRA_CA_FILE");
+    nettest::clearProxyEnvironment();
+}
+
+}  // namespace
