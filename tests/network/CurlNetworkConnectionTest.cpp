@@ -6,6 +6,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "CurlNetworkConnection.h"
 #include "NetworkTestSupport.h"
 #include "TestHttpServer.h"
@@ -234,6 +236,41 @@ TEST_F(CurlNetworkConnectionTest, WorksWithSocketsBeyondTheSelectLimit) {
     const auto* answer = listener.find("response", 1);
     ASSERT_NE(answer, nullptr);
     EXPECT_EQ(answer->body, "slow answer");
+}
+
+TEST_F(CurlNetworkConnectionTest, BatchThatCannotStartFailsAndLeavesNothingBehind) {
+    TestHttpServer server;
+    ASSERT_TRUE(server.running());
+    rlimit original{};
+    getrlimit(RLIMIT_NOFILE, &original);
+    rlimit lowered = original;
+    lowered.rlim_cur = std::min<rlim_t>(original.rlim_cur, 512);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    std::vector<int> fillers;
+    for (int fd = open("/dev/null", O_RDONLY | O_CLOEXEC); fd >= 0;
+         fd = open("/dev/null", O_RDONLY | O_CLOEXEC)) {
+        fillers.push_back(fd);
+    }
+    // Two descriptors are left: enough for the multi handle, none for the pipe.
+    close(fillers.back());
+    fillers.pop_back();
+    close(fillers.back());
+    fillers.pop_back();
+    engine.HttpRequest(makeRequest(1, server.url("/ok")));
+    std::vector<std::string> kinds;
+    for (const auto& event : listener.events) {
+        kinds.push_back(event.kind);
+    }
+    for (int fd : fillers) {
+        close(fd);
+    }
+    setrlimit(RLIMIT_NOFILE, &original);
+    EXPECT_EQ(kinds, (std::vector<std::string>{"accepted", "failed"}));
+
+    // The failed batch is gone: the next request starts a working one.
+    engine.HttpRequest(makeRequest(2, server.url("/ok")));
+    ASSERT_TRUE(waitFinished(2));
+    EXPECT_NE(listener.find("response", 2), nullptr);
 }
 
 TEST_F(CurlNetworkConnectionTest, ForeignRequestRecordsAreRefusedWithoutEvents) {
