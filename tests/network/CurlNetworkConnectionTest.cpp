@@ -239,6 +239,11 @@ TEST_F(CurlNetworkConnectionTest, WorksWithSocketsBeyondTheSelectLimit) {
 }
 
 TEST_F(CurlNetworkConnectionTest, BatchThatCannotStartFailsAndLeavesNothingBehind) {
+#ifdef __SANITIZE_ADDRESS__
+    // The sanitizer runtime opens pipes of its own to check pointers and
+    // misreports when none is left; the plain build runs this test.
+    GTEST_SKIP() << "descriptor exhaustion confuses the sanitizer runtime";
+#endif
     TestHttpServer server;
     ASSERT_TRUE(server.running());
     rlimit original{};
