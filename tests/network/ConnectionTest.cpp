@@ -108,6 +108,13 @@ TEST(Connection, EngineSendsThroughTheSystemProxyUnlessItIsTheNullAddress) {
     EXPECT_NE(listener.find("response", 2), nullptr);
     EXPECT_NE(listener.find("response", 3), nullptr);
     EXPECT_EQ(log.count("Invalid proxy address"), 2);
+
+    // no_proxy still applies to the proxy the engine sets.
+    setenv("http_proxy", "http://127.0.0.1:9", 1);
+    setenv("no_proxy", "127.0.0.1", 1);
+    engine.HttpRequest(nettest::makeRequest(4, server.url("/ok")));
+    ASSERT_TRUE(runUntil([&] { return listener.finished() == 4; }, 15000));
+    EXPECT_NE(listener.find("response", 4), nullptr);
     nettest::clearProxyEnvironment();
 }
 
