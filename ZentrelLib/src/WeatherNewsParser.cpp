@@ -1,0 +1,63 @@
+#include "WeatherNewsParser.h"
+
+#include "ZentrelLog.h"
+
+namespace {
+const char* PARSE_KEY_SLP = "press";
+const char* PARSE_KEY_TEMPERATURE = "temp";
+const char* PARSE_KEY_STATUS_CODE = "status";
+const char* PARSE_KEY_ERR_MSG_CODE = "message";
+}  // namespace
+
+WeatherNewsParser::~WeatherNewsParser() {
+    ReleaseParseData();
+}
+
+WeatherDataPtr WeatherNewsParser::GetCpWeatherData() {
+    if (!mRootNode) {
+        ZLOGE("Failed get root node");
+        return nullptr;
+    }
+    if (!JSON_NODE_HOLDS_OBJECT(mRootNode)) {
+        ZLOGE("weatherInfoRootObject null");
+        return nullptr;
+    }
+    JsonObject* root = json_node_get_object(mRootNode);
+    if (json_object_has_member(root, PARSE_KEY_STATUS_CODE)) {
+        std::string status = GetStringValue(json_object_get_member(root, PARSE_KEY_STATUS_CODE));
+        if (status != "OK") {
+            if (json_object_has_member(root, PARSE_KEY_ERR_MSG_CODE)) {
+                std::string message =
+                    GetStringValue(json_object_get_member(root, PARSE_KEY_ERR_MSG_CODE));
+                ZLOGE("Status NG (%s)", message.c_str());
+            } else {
+                ZLOGE("Status NG (No error message)");
+            }
+            return nullptr;
+        }
+        ZLOGI("Status OK");
+    }
+
+    WeatherDataPtr data = std::make_shared<WeatherData>();
+    if (json_object_has_member(root, PARSE_KEY_SLP)) {
+        double slp = GetNumberByType(json_object_get_member(root, PARSE_KEY_SLP), 0.0);
+        data->SetAtmPressure(slp);
+        data->SetAtmUnit(ATM_PRESSURE_UNIT_TYPE_MB);
+        ZLOGD("[1] %lf", slp);
+    } else {
+        ZLOGW("No pressure value");
+    }
+
+    if (json_object_has_member(root, PARSE_KEY_TEMPERATURE)) {
+        double temperature = GetNumberByType(json_object_get_member(root, PARSE_KEY_TEMPERATURE),
+                                             data->getTemperature());
+        data->setTemperature(temperature);
+        ZLOGD("[2] %lf", temperature);
+    } else {
+        ZLOGW("No temperature value");
+    }
+
+    data->SetWeatherInfoType(WEATHER_INFO_TYPE_CURRENT_CONDITION);
+    data->SetCPtype(WEATHER_CP_TYPE_WEATHERNEWS);
+    return data;
+}
