@@ -26,6 +26,8 @@ class WeatherParser {
     std::string GetStringValue(JsonNode* node);
     std::string GetValueTypeFromNode(JsonNode* node);
 
+    // The held tree's root object; null (and a log line) when there is none.
+    JsonObject* GetRootObject();
     // Reads a number member that may come as an integer or a double; any other
     // type is logged and gives fallback.
     double GetNumberByType(JsonNode* node, double fallback);

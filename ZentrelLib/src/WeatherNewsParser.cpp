@@ -14,15 +14,10 @@ WeatherNewsParser::~WeatherNewsParser() {
 }
 
 WeatherDataPtr WeatherNewsParser::GetCpWeatherData() {
-    if (!mRootNode) {
-        ZLOGE("Failed get root node");
+    JsonObject* root = GetRootObject();
+    if (!root) {
         return nullptr;
     }
-    if (!JSON_NODE_HOLDS_OBJECT(mRootNode)) {
-        ZLOGE("weatherInfoRootObject null");
-        return nullptr;
-    }
-    JsonObject* root = json_node_get_object(mRootNode);
     if (json_object_has_member(root, PARSE_KEY_STATUS_CODE)) {
         std::string status = GetStringValue(json_object_get_member(root, PARSE_KEY_STATUS_CODE));
         if (status != "OK") {

@@ -14,15 +14,10 @@ WeatherTwcParser::~WeatherTwcParser() {
 }
 
 WeatherDataPtr WeatherTwcParser::GetCpWeatherData() {
-    if (!mRootNode) {
-        ZLOGE("Failed get root node");
+    JsonObject* root = GetRootObject();
+    if (!root) {
         return nullptr;
     }
-    if (!JSON_NODE_HOLDS_OBJECT(mRootNode)) {
-        ZLOGE("weatherInfoRootObject null");
-        return nullptr;
-    }
-    JsonObject* root = json_node_get_object(mRootNode);
     if (!json_object_has_member(root, PARSE_KEY_CURRENT)) {
         ZLOGE("key [%s] is not found", PARSE_KEY_CURRENT);
         return nullptr;
