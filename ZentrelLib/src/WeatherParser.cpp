@@ -35,6 +35,18 @@ WeatherDataPtr WeatherParser::GetCpWeatherData() {
     return nullptr;
 }
 
+JsonObject* WeatherParser::GetRootObject() {
+    if (!mRootNode) {
+        ZLOGE("Failed get root node");
+        return nullptr;
+    }
+    if (!JSON_NODE_HOLDS_OBJECT(mRootNode)) {
+        ZLOGE("weatherInfoRootObject null");
+        return nullptr;
+    }
+    return json_node_get_object(mRootNode);
+}
+
 void WeatherParser::ReleaseParseData() {
     ZLOGI("Release parse data");
     mRootNode = nullptr;
