@@ -70,7 +70,8 @@ std::unique_ptr<IioPressureSource> IioPressureSource::find() {
     for (const auto& name : names) {
         std::string device = root + "/" + name;
         if (fileExists(device + "/in_pressure_input") ||
-            (fileExists(device + "/in_pressure_raw") && fileExists(device + "/in_pressure_scale"))) {
+            (fileExists(device + "/in_pressure_raw") &&
+             fileExists(device + "/in_pressure_scale"))) {
             return std::make_unique<IioPressureSource>(device);
         }
     }

@@ -1,10 +1,10 @@
 #include "PressureTrace.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <algorithm>
 #include <fstream>
 #include <map>
 

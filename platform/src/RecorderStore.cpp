@@ -37,8 +37,8 @@ bool RecorderStore::_exec(const char* sql) {
 }
 
 bool RecorderStore::_openFile() {
-    if (sqlite3_open_v2(_path.c_str(), &_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(_path.c_str(), &_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+        SQLITE_OK) {
         OSTRA_LOGE("recorder %s cannot be opened: %s", _path.c_str(),
                    _db ? sqlite3_errmsg(_db) : "out of memory");
         _close();
@@ -68,8 +68,8 @@ bool RecorderStore::open() {
         return true;
     }
     std::string aside = _path + ".corrupt-" + std::to_string(g_get_real_time() / 1000000);
-    OSTRA_LOGE("recorder %s is not a sound database, moved to %s and started afresh",
-               _path.c_str(), aside.c_str());
+    OSTRA_LOGE("recorder %s is not a sound database, moved to %s and started afresh", _path.c_str(),
+               aside.c_str());
     if (rename(_path.c_str(), aside.c_str()) != 0) {
         remove(_path.c_str());
     }

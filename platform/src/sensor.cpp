@@ -138,8 +138,9 @@ void stopSources(sensor_listener_h listener) {
 
 void startSources(sensor_listener_h listener) {
     if (!isTrend(listener)) {
-        listener->timer = g_timeout_add(
-            listener->intervalMs ? listener->intervalMs : kDefaultIntervalMs, pressureTick, listener);
+        listener->timer =
+            g_timeout_add(listener->intervalMs ? listener->intervalMs : kDefaultIntervalMs,
+                          pressureTick, listener);
         return;
     }
     GFile* file = g_file_new_for_path(ostra::RecorderStore::defaultPath().c_str());

@@ -135,8 +135,8 @@ int sensor_recorder_destroy_query(sensor_recorder_query_h query) {
     return SENSOR_ERROR_NONE;
 }
 
-int sensor_recorder_query_set_int(sensor_recorder_query_h query,
-                                  sensor_recorder_query_e attribute, int value) {
+int sensor_recorder_query_set_int(sensor_recorder_query_h query, sensor_recorder_query_e attribute,
+                                  int value) {
     if (!query || attribute != SENSOR_RECORDER_QUERY_TIME_INTERVAL || value <= 0) {
         return SENSOR_ERROR_INVALID_PARAMETER;
     }
@@ -144,8 +144,8 @@ int sensor_recorder_query_set_int(sensor_recorder_query_h query,
     return SENSOR_ERROR_NONE;
 }
 
-int sensor_recorder_query_set_time(sensor_recorder_query_h query,
-                                   sensor_recorder_query_e attribute, time_t t) {
+int sensor_recorder_query_set_time(sensor_recorder_query_h query, sensor_recorder_query_e attribute,
+                                   time_t t) {
     if (!query || t < 0) {
         return SENSOR_ERROR_INVALID_PARAMETER;
     }
@@ -195,8 +195,8 @@ int sensor_recorder_read(sensor_type_e type, sensor_recorder_query_h query,
             continue;
         }
         time_t start = static_cast<time_t>(anchor + entry.first * interval);
-        delivery->samples.push_back(
-            {start, static_cast<time_t>(start + interval), entry.second.first / entry.second.second});
+        delivery->samples.push_back({start, static_cast<time_t>(start + interval),
+                                     entry.second.first / entry.second.second});
     }
     if (delivery->samples.empty()) {
         delete delivery;

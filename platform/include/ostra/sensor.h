@@ -113,10 +113,10 @@ int sensor_recorder_option_set_int(sensor_recorder_option_h option,
 
 int sensor_recorder_create_query(sensor_recorder_query_h* query);
 int sensor_recorder_destroy_query(sensor_recorder_query_h query);
-int sensor_recorder_query_set_int(sensor_recorder_query_h query,
-                                  sensor_recorder_query_e attribute, int value);
-int sensor_recorder_query_set_time(sensor_recorder_query_h query,
-                                   sensor_recorder_query_e attribute, time_t t);
+int sensor_recorder_query_set_int(sensor_recorder_query_h query, sensor_recorder_query_e attribute,
+                                  int value);
+int sensor_recorder_query_set_time(sensor_recorder_query_h query, sensor_recorder_query_e attribute,
+                                   time_t t);
 
 /* Reads the samples whose start lies in [start, end), grouped into intervals
  * counted from the anchor, and delivers them on the main context.
