@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 
+#include "Paths.h"
 #include "PlatformLog.h"
 #include "PressureSource.h"
 #include "PressureTrend.h"
@@ -143,6 +144,8 @@ void startSources(sensor_listener_h listener) {
                           pressureTick, listener);
         return;
     }
+    // A missing directory would only be polled every few seconds.
+    ostra::makeDirs(ostra::systemDir());
     GFile* file = g_file_new_for_path(ostra::RecorderStore::defaultPath().c_str());
     GError* error = nullptr;
     listener->monitor = g_file_monitor_file(file, G_FILE_MONITOR_NONE, nullptr, &error);
