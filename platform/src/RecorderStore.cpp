@@ -1,6 +1,7 @@
 #include "RecorderStore.h"
 
 #include <glib.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 
@@ -54,15 +55,22 @@ bool RecorderStore::_openFile() {
         _close();
         return false;
     }
+    struct stat st;
+    _inode = stat(_path.c_str(), &st) == 0 ? st.st_ino : 0;
     return _exec(
         "CREATE TABLE IF NOT EXISTS buckets (start INTEGER PRIMARY KEY, pressure REAL NOT NULL, "
         "samples INTEGER NOT NULL)");
 }
 
 bool RecorderStore::open() {
-    if (_db) {
+    // Another process may have set a corrupt file aside; follow the path to the
+    // fresh file instead of writing on into the old one.
+    struct stat st;
+    bool samePath = stat(_path.c_str(), &st) == 0 && st.st_ino == _inode;
+    if (_db && samePath) {
         return true;
     }
+    _close();
     makeDirs(systemDir());
     if (_openFile()) {
         return true;
@@ -78,7 +86,17 @@ bool RecorderStore::open() {
 }
 
 bool RecorderStore::store(const std::vector<RecorderBucket>& buckets) {
-    if (!open() || !_exec("BEGIN IMMEDIATE")) {
+    // A file damaged under an open connection fails once; the retry checks it
+    // again and starts afresh.
+    return _storeOnce(buckets) || _storeOnce(buckets);
+}
+
+bool RecorderStore::_storeOnce(const std::vector<RecorderBucket>& buckets) {
+    if (!open()) {
+        return false;
+    }
+    if (!_exec("BEGIN IMMEDIATE")) {
+        _close();
         return false;
     }
     sqlite3_stmt* insert = nullptr;
@@ -96,7 +114,12 @@ bool RecorderStore::store(const std::vector<RecorderBucket>& buckets) {
         OSTRA_LOGE("recorder %s: storing failed: %s", _path.c_str(), sqlite3_errmsg(_db));
     }
     sqlite3_finalize(insert);
-    return _exec(ok ? "COMMIT" : "ROLLBACK") && ok;
+    ok = _exec(ok ? "COMMIT" : "ROLLBACK") && ok;
+    if (!ok) {
+        // The next open checks the file again and starts afresh when it is damaged.
+        _close();
+    }
+    return ok;
 }
 
 bool RecorderStore::pruneBefore(long long t) {

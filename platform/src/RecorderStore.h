@@ -43,11 +43,13 @@ class RecorderStore {
 
   private:
     bool _openFile();
+    bool _storeOnce(const std::vector<RecorderBucket>& buckets);
     bool _exec(const char* sql);
     void _close();
 
     std::string _path;
     sqlite3* _db = nullptr;
+    unsigned long long _inode = 0;
 };
 
 }  // namespace ostra

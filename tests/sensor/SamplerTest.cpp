@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "BucketSampler.h"
@@ -69,4 +71,30 @@ TEST(BucketSampler, AveragesWorkingReadingsPerBucketAndDropsOldOnes) {
     ASSERT_EQ(buckets.size(), 3u);
     EXPECT_EQ(buckets[0].start, t0 - 3600);  // 800 hours old: past the retention
     EXPECT_DOUBLE_EQ(buckets[2].hPa, 1010.0);
+}
+
+TEST(BucketSampler, StoreFollowsTheFileWhenItIsSetAsideOrDamaged) {
+    testsupport::TempRoot root;
+    RecorderStore writer;
+    ASSERT_TRUE(writer.store({{1700000040, 1000.0, 1}}));
+    // A reader found the file damaged and moved it away.
+    ASSERT_EQ(rename(writer.path().c_str(), (writer.path() + ".aside").c_str()), 0);
+    ASSERT_TRUE(writer.store({{1700000160, 1001.0, 1}}));
+    RecorderStore reader;
+    std::vector<RecorderBucket> buckets;
+    ASSERT_TRUE(reader.query(0, 1800000000, &buckets));
+    ASSERT_EQ(buckets.size(), 1u);
+    EXPECT_DOUBLE_EQ(buckets[0].hPa, 1001.0);
+
+    // Garbage in place of the file: set aside, a fresh file, nothing invented.
+    testsupport::LogCapture log;
+    FILE* f = fopen(writer.path().c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    fputs(std::string(8192, 'z').c_str(), f);
+    fclose(f);
+    EXPECT_TRUE(writer.store({{1700000280, 1002.0, 1}}));
+    EXPECT_TRUE(log.contains("is not a sound database"));
+    ASSERT_TRUE(reader.query(0, 1800000000, &buckets));
+    ASSERT_EQ(buckets.size(), 1u);
+    EXPECT_DOUBLE_EQ(buckets[0].hPa, 1002.0);
 }
