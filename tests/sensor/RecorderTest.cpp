@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+#include <ostra/sensor.h>
+#include <signal.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "SensorTestUtil.h"
+#include "TestSupport.h"
+#include "ZentrelSensor.h"
+
+using sensortest::RecordingListener;
+using sensortest::writeFile;
+using testsupport::LogCapture;
+using testsupport::runProgram;
+using testsupport::runUntil;
+using testsupport::TempRoot;
+
+namespace {
+
+bool countSample(sensor_type_e, sensor_recorder_data_h, int, sensor_error_e, void* count) {
+    ++*static_cast<int*>(count);
+    return true;
+}
+
+}  // namespace
+
+TEST(SensorRecorder, DeliversEachStoredSampleWithRemainsAndOneCompletion) {
+    TempRoot root;
+    long long end = 1700000000;  // a multiple of 120: bucket starts equal row times
+    std::string trace = writeFile(root.path() + "/three.csv", "0,1001.5\n120,1002.5\n240,1003.5\n");
+    ASSERT_EQ(sensortest::importTrace(trace, end), 0);
+
+    RecordingListener listener;
+    ZentrelSensor sensor(&listener);
+    ASSERT_TRUE(sensor.getSensorRecorder(end + 1));
+    // Delivery happens on the main loop, never inside the call.
+    EXPECT_TRUE(listener.samples.empty());
+    ASSERT_TRUE(runUntil([&] { return listener.completions > 0; }, 3000));
+    ASSERT_EQ(listener.samples.size(), 3u);
+    EXPECT_EQ(listener.samples[0].remains, 2);
+    EXPECT_EQ(listener.samples[1].remains, 1);
+    EXPECT_EQ(listener.samples[2].remains, 0);
+    EXPECT_DOUBLE_EQ(listener.samples[0].pressure, 1001.5);
+    EXPECT_DOUBLE_EQ(listener.samples[2].pressure, 1003.5);
+    EXPECT_LT(listener.samples[0].time, listener.samples[1].time);
+    EXPECT_EQ(listener.samples[1].time - listener.samples[0].time, 120);
+    runUntil([] { return false; }, 100);
+    EXPECT_EQ(listener.completions, 1);
+}
+
+TEST(SensorRecorder, SixHourImportGivesOneSampleEveryTwoMinutes) {
+    TempRoot root;
+    long long end = sensortest::nowSeconds();
+    std::string trace =
+        writeFile(root.path() + "/six.csv", sensortest::linearTrace(6.0, 1010, 1004));
+    ASSERT_EQ(sensortest::importTrace(trace, end), 0);
+
+    RecordingListener listener;
+    ZentrelSensor sensor(&listener);
+    ASSERT_TRUE(sensor.getSensorRecorder(end));
+    ASSERT_TRUE(runUntil([&] { return listener.completions > 0; }, 3000));
+    ASSERT_EQ(listener.samples.size(), 180u);
+    EXPECT_EQ(listener.samples.front().remains, 179);
+    EXPECT_GE(listener.samples.front().time, end - 21600);
+    EXPECT_LT(listener.samples.back().time, end);
+    EXPECT_NEAR(listener.samples.front().pressure, 1010.0, 0.1);
+    EXPECT_NEAR(listener.samples.back().pressure, 1004.0, 0.1);
+
+    // Ten-minute intervals counted from the anchor group five buckets each.
+    sensor_recorder_query_h query = nullptr;
+    ASSERT_EQ(sensor_recorder_create_query(&query), SENSOR_ERROR_NONE);
+    sensor_recorder_query_set_time(query, SENSOR_RECORDER_QUERY_START_TIME, end - 3600);
+    sensor_recorder_query_set_time(query, SENSOR_RECORDER_QUERY_END_TIME, end);
+    sensor_recorder_query_set_time(query, SENSOR_RECORDER_QUERY_ANCHOR_TIME, end);
+    sensor_recorder_query_set_int(query, SENSOR_RECORDER_QUERY_TIME_INTERVAL, 10);
+    int count = 0;
+    ASSERT_EQ(sensor_recorder_read(SENSOR_PRESSURE, query, countSample, &count), SENSOR_ERROR_NONE);
+    sensor_recorder_destroy_query(query);
+    EXPECT_TRUE(runUntil([&] { return count >= 6; }, 3000));
+    EXPECT_EQ(count, 6);
+}
+
+TEST(SensorRecorder, EmptyHistoryAndCorruptDatabaseAreReportedNotInvented) {
+    TempRoot root;
+    LogCapture log;
+    RecordingListener listener;
+    ZentrelSensor sensor(&listener);
+    EXPECT_FALSE(sensor.getSensorRecorder(sensortest::nowSeconds()));
+    EXPECT_TRUE(log.contains("Failed to read data"));
+
+    testsupport::runProgram({OSTRACTL_PATH, "sensor"});
+    writeFile(root.path() + "/system/sensor-recorder.db", std::string(4096, 'x'));
+    long long end = 1700000000;
+    std::string trace = writeFile(root.path() + "/one.csv", "0,999.0\n");
+    ASSERT_EQ(sensortest::importTrace(trace, end), 0);
+    ASSERT_TRUE(sensor.getSensorRecorder(end + 60));
+    ASSERT_TRUE(runUntil([&] { return listener.completions > 0; }, 3000));
+    ASSERT_EQ(listener.samples.size(), 1u);
+    EXPECT_DOUBLE_EQ(listener.samples[0].pressure, 999.0);
+    bool setAside = false;
+    for (const auto& entry : std::filesystem::directory_iterator(root.path() + "/system")) {
+        setAside |= entry.path().filename().string().rfind("sensor-recorder.db.corrupt-", 0) == 0;
+    }
+    EXPECT_TRUE(setAside);
+}
+
+// The daemon is started by another program, which exits; it keeps recording
+// and a later start finds it.
+TEST(SensorRecorder, DaemonOutlivesItsStarterAndRunsOnce) {
+    TempRoot root;
+    setenv("OSTRA_SENSOR", "sim", 1);
+    ASSERT_EQ(runProgram({OSTRACTL_PATH, "sensor", "inject", "1005.25"}), 0);
+    ASSERT_EQ(runProgram({OSTRACTL_PATH, "sensor", "recorder", "start"}), 0);
+    int pid = sensortest::daemonPid(root.path());
+    ASSERT_GT(pid, 0);
+    EXPECT_EQ(kill(pid, 0), 0);
+
+    EXPECT_EQ(sensor_recorder_start(SENSOR_PRESSURE, nullptr), SENSOR_ERROR_NOT_AVAILABLE);
+    RecordingListener listener;
+    {
+        ZentrelSensor sensor(&listener);
+        EXPECT_TRUE(sensor.startSensorRecorder());
+        EXPECT_EQ(sensortest::daemonPid(root.path()), pid);
+        runUntil([] { return false; }, 2500);
+    }
+    // The sensor that found it running stopped it on destruction; the readings
+    // taken so far were stored as a partial bucket.
+    bool gone = runUntil([&] { return kill(pid, 0) != 0; }, 3000);
+    if (!gone) {
+        kill(pid, SIGKILL);
+    }
+    EXPECT_TRUE(gone);
+    ZentrelSensor reader(&listener);
+    long long now = sensortest::nowSeconds();
+    ASSERT_TRUE(reader.getSensorRecorder(now + 120));
+    ASSERT_TRUE(runUntil([&] { return listener.completions > 0; }, 3000));
+    ASSERT_FALSE(listener.samples.empty());
+    EXPECT_DOUBLE_EQ(listener.samples.back().pressure, 1005.25);
+    unsetenv("OSTRA_SENSOR");
+}

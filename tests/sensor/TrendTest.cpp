@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "SensorTestUtil.h"
+#include "TestSupport.h"
+#include "ZentrelSensor.h"
+
+using sensortest::RecordingListener;
+using sensortest::writeFile;
+using testsupport::runProgram;
+using testsupport::runUntil;
+using testsupport::TempRoot;
+
+namespace {
+
+int trendFor(const TempRoot& root, const std::string& trace) {
+    std::string path = writeFile(root.path() + "/trend.csv", trace);
+    EXPECT_EQ(sensortest::importTrace(path, sensortest::nowSeconds()), 0);
+    std::string out;
+    EXPECT_EQ(runProgram({OSTRACTL_PATH, "sensor", "trend"}, &out), 0);
+    return std::stoi(out);
+}
+
+// A three-hour trace, each half falling, steady or rising by the given change.
+std::string twoHalves(double olderChange, double newerChange) {
+    std::string trace;
+    double p = 1010.0;
+    for (int minute = 0; minute <= 180; ++minute) {
+        trace += std::to_string(minute * 60) + "," + std::to_string(p) + "\n";
+        p += (minute < 90 ? olderChange : newerChange) / 90.0;
+    }
+    return trace;
+}
+
+}  // namespace
+
+TEST(PressureTrend, IndicatorStartsWithNoDataAndFollowsNewBuckets) {
+    TempRoot root;
+    RecordingListener listener;
+    ZentrelSensor sensor(&listener);
+    ASSERT_EQ(sensor.startSensorIndicator(), 0);
+    ASSERT_TRUE(runUntil([&] { return !listener.trends.empty(); }, 3000));
+    EXPECT_EQ(listener.trends.back(), 136.0f);
+
+    std::string path = writeFile(root.path() + "/fall.csv", twoHalves(-2.0, -2.0));
+    ASSERT_EQ(sensortest::importTrace(path, sensortest::nowSeconds()), 0);
+    ASSERT_TRUE(runUntil([&] { return listener.trends.back() != 136.0f; }, 5000));
+    EXPECT_EQ(listener.trends.back(), 17.0f);
+    sensor.stopSensorIndicator();
+}
+
+TEST(PressureTrend, CodesForFallingSteadyRisingAndMixedTraces) {
+    TempRoot root;
+    EXPECT_EQ(trendFor(root, twoHalves(-1.0, -1.0)), 0x11);
+    EXPECT_EQ(trendFor(root, twoHalves(0.2, -0.2)), 0x22);
+    EXPECT_EQ(trendFor(root, twoHalves(1.0, 1.0)), 0x44);
+    EXPECT_EQ(trendFor(root, twoHalves(0.0, 1.5)), 0x24);
+    EXPECT_EQ(trendFor(root, twoHalves(1.5, -1.5)), 0x41);
+}
+
+TEST(PressureTrend, OnlyTheNewerHalfGivesTheDimmedSetAndNothingGivesNoData) {
+    TempRoot root;
+    std::string out;
+    ASSERT_EQ(runProgram({OSTRACTL_PATH, "sensor", "trend"}, &out), 0);
+    EXPECT_EQ(std::stoi(out), 0x88);
+    EXPECT_EQ(trendFor(root, sensortest::linearTrace(1.0, 1012.0, 1011.0)), 0x81);
+}
