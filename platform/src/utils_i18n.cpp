@@ -6,11 +6,13 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "Paths.h"
 #include "PlatformLog.h"
 #include "ostra/app_common.h"
+#include "ostra/vconf.h"
 
 namespace {
 
@@ -19,6 +21,30 @@ int toError(UErrorCode status) {
         return I18N_ERROR_BUFFER_OVERFLOW;
     }
     return U_FAILURE(status) ? I18N_ERROR_UNKNOWN : I18N_ERROR_NONE;
+}
+
+bool isNeutralLocale(const std::string& locale) {
+    return locale.empty() || locale == "C" || locale == "POSIX" || locale.rfind("C.", 0) == 0;
+}
+
+// The platform's language key, else the environment's locale, else English.
+std::string fallbackLanguage() {
+    std::string code;
+    char* key = vconf_get_str("db/menu_widget/language");
+    if (key && *key) {
+        code = key;
+    }
+    free(key);
+    for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = getenv(var);
+        if (code.empty() && value && !isNeutralLocale(value)) {
+            code = value;
+        }
+    }
+    if (code.empty()) {
+        code = "en";
+    }
+    return code.substr(0, code.find('.'));
 }
 
 }  // namespace
@@ -33,7 +59,18 @@ const char* i18n_get_text(const char* msgid) {
 }
 
 void ostra_i18n_bind_text_domain(void) {
-    setlocale(LC_ALL, "");
+    const char* applied = setlocale(LC_ALL, "");
+    if (!applied || isNeutralLocale(applied)) {
+        // No language in the locale, or a locale the host lacks (a container
+        // often has only C.UTF-8): keep UTF-8 and let LANGUAGE pick the
+        // catalogue.
+        setlocale(LC_ALL, "C.UTF-8");
+        const char* language = getenv("LANGUAGE");
+        if (!language || !*language) {
+            setenv("LANGUAGE", fallbackLanguage().c_str(), 1);
+        }
+        OSTRA_LOGI("texts follow LANGUAGE=%s", getenv("LANGUAGE"));
+    }
     char* res = app_get_resource_path();
     if (!res) {
         return;

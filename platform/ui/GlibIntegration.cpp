@@ -3,6 +3,7 @@
 // also prepare, poll and dispatch the GLib default context.
 #include <Ecore.h>
 #include <glib.h>
+#include <fcntl.h>
 #include <sys/select.h>
 
 #include <algorithm>
@@ -41,6 +42,12 @@ int selectWithGlib(int nfds, fd_set* readfds, fd_set* writefds, fd_set* exceptfd
         if (pfd.fd < 0 || pfd.fd >= FD_SETSIZE) {
             continue;
         }
+        // A descriptor closed behind GLib's back would fail the whole select
+        // and send Ecore hunting for bad descriptors of its own.
+        if (fcntl(pfd.fd, F_GETFD) == -1) {
+            pfd.revents = G_IO_NVAL;
+            continue;
+        }
         if (pfd.events & (G_IO_IN | G_IO_HUP | G_IO_ERR)) {
             FD_SET(pfd.fd, readfds);
         }
@@ -67,7 +74,7 @@ int selectWithGlib(int nfds, fd_set* readfds, fd_set* writefds, fd_set* exceptfd
     if (ready > 0) {
         for (gint i = 0; i < count; ++i) {
             GPollFD& pfd = fds[i];
-            if (pfd.fd < 0 || pfd.fd >= FD_SETSIZE) {
+            if (pfd.fd < 0 || pfd.fd >= FD_SETSIZE || pfd.revents == G_IO_NVAL) {
                 continue;
             }
             if (FD_ISSET(pfd.fd, readfds)) {
