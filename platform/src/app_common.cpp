@@ -9,6 +9,11 @@
 
 namespace {
 
+std::string& appIdOverride() {
+    static std::string id;
+    return id;
+}
+
 char* dirWithSlash(const std::string& dir) {
     if (!ostra::makeDirs(dir)) {
         OSTRA_LOGE("cannot create %s", dir.c_str());
@@ -44,8 +49,16 @@ int app_get_id(char** id) {
     if (!id) {
         return APP_ERROR_INVALID_PARAMETER;
     }
-    *id = strdup(ostra::packageId().c_str());
+    const char* env = getenv("OSTRA_APP_ID");
+    std::string appId = !appIdOverride().empty() ? appIdOverride()
+                        : env && *env              ? std::string(env)
+                                                   : ostra::packageId();
+    *id = strdup(appId.c_str());
     return *id ? APP_ERROR_NONE : APP_ERROR_OUT_OF_MEMORY;
+}
+
+void ostra_app_set_app_id(const char* app_id) {
+    appIdOverride() = app_id ? app_id : "";
 }
 
 char* ostra_get_root_path(void) {

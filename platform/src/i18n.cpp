@@ -11,6 +11,7 @@
 #include "Paths.h"
 #include "PlatformLog.h"
 #include "ostra/app_common.h"
+#include "ostra/utils_i18n.h"
 #include "ostra/vconf.h"
 
 namespace {
@@ -18,20 +19,41 @@ namespace {
 std::once_flag gInitOnce;
 std::string gDomain;
 
+bool isNeutralLocale(const std::string& locale) {
+    return locale.empty() || locale == "C" || locale == "POSIX" || locale.rfind("C.", 0) == 0;
+}
+
+// The platform's language key, else the region format (which follows the
+// host locale until the user sets it).
+std::string platformLanguage() {
+    std::string code;
+    for (const char* key : {"db/menu_widget/language", VCONFKEY_REGIONFORMAT}) {
+        char* value = vconf_get_str(key);
+        if (code.empty() && value && *value) {
+            code = ostra::icuLocaleId(value);
+        }
+        free(value);
+    }
+    return code;
+}
+
 // gettext answers nothing in the C locale, and a fresh machine often has no
 // other one installed: fall back to C.UTF-8, where the language list of
-// LANGUAGE still chooses the catalogue.
+// LANGUAGE still chooses the catalogue. Numbers stay in the C locale: stored
+// values and request URLs are written with printf-style formats.
 void initCatalogue() {
-    const char* current = setlocale(LC_MESSAGES, "");
-    if (!current || std::string(current) == "C" || std::string(current) == "POSIX") {
-        setlocale(LC_MESSAGES, "C.UTF-8");
+    const char* applied = setlocale(LC_ALL, "");
+    if (!applied || isNeutralLocale(applied)) {
+        setlocale(LC_ALL, "C.UTF-8");
     }
-    char* region = vconf_get_str(VCONFKEY_REGIONFORMAT);
-    std::string language = ostra::icuLocaleId(region ? region : "");
-    free(region);
-    if (!getenv("LANGUAGE") && !language.empty()) {
-        std::string list = language + ":" + language.substr(0, language.find('_'));
-        setenv("LANGUAGE", list.c_str(), 0);
+    setlocale(LC_NUMERIC, "C");
+    const char* language = getenv("LANGUAGE");
+    if (!language || !*language) {
+        std::string code = platformLanguage();
+        if (!code.empty()) {
+            std::string list = code + ":" + code.substr(0, code.find('_'));
+            setenv("LANGUAGE", list.c_str(), 1);
+        }
     }
     gDomain = ostra::packageId();
     char* resources = app_get_resource_path();
@@ -39,7 +61,8 @@ void initCatalogue() {
     free(resources);
     bindtextdomain(gDomain.c_str(), localeDir.c_str());
     bind_textdomain_codeset(gDomain.c_str(), "UTF-8");
-    OSTRA_LOGD("texts of %s from %s", gDomain.c_str(), localeDir.c_str());
+    OSTRA_LOGD("texts of %s from %s, LANGUAGE=%s", gDomain.c_str(), localeDir.c_str(),
+               getenv("LANGUAGE") ? getenv("LANGUAGE") : "");
 }
 
 }  // namespace
@@ -50,4 +73,9 @@ extern "C" const char* i18n_get_text(const char* msgid) {
     }
     std::call_once(gInitOnce, initCatalogue);
     return dgettext(gDomain.c_str(), msgid);
+}
+
+extern "C" void ostra_i18n_bind_text_domain(void) {
+    std::call_once(gInitOnce, initCatalogue);
+    textdomain(gDomain.c_str());
 }

@@ -23,6 +23,9 @@ int app_get_id(char** id);
 /* The package (and app) id this process acts as. Default: the build's
  * package id; OSTRA_PACKAGE_ID in the environment wins over both. */
 void ostra_app_set_package_id(const char* package_id);
+/* The app id this process acts as (a package may hold several apps). Default:
+ * OSTRA_APP_ID from the environment, else the package id. */
+void ostra_app_set_app_id(const char* app_id);
 /* $OSTRA_ROOT or its default; newly allocated. */
 char* ostra_get_root_path(void);
 

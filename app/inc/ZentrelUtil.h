@@ -1,0 +1,50 @@
+// Static helpers of the main program: resource paths, locale-aware number
+// and time texts, and how the watch reaches the network.
+#pragma once
+
+#include <ostra/app_control.h>
+
+#include <ctime>
+#include <string>
+
+class ZentrelUtil {
+public:
+    ZentrelUtil() = delete;
+
+    static const char* getAppResourcePath();
+    static const char* getAppEdjFilePath();
+    static const char* getAppColorTablePath();
+    static const char* getAppFontTablePath();
+    static const char* getAppResourceImagePath();
+    // Newly allocated; the caller frees it.
+    static char* getAppResourceImageFilePathN(const char* name);
+    static const char* getAppDataPath();
+
+    static std::string getNumberStringFromIcu(int number);
+    static std::string getDoubleNumberStringFromIcu(double number);
+    // Newly allocated; the caller frees it. NULL when no text can be made.
+    static char* getTimeText(time_t time);
+    static bool isReverseLanguage();
+    static bool isHebrewLanguage();
+    // error gets 0 on success, -22 when text is not a plain decimal number.
+    static int charToInt(const char* text, int& error);
+
+    static bool isConnectToMobile();
+    static bool isConnectToMobileByBT();
+    static bool getHostConnected();
+    static int getIntVconf(const char* key);
+    static bool isNetworkSupportDevice();
+    static bool isKorvanedevice();
+    static bool isConnectedNetwork();
+    static bool sendLinkraAppcontrol(const char* type, app_control_reply_cb replyCb, void* data);
+
+private:
+    static std::string _regionLocale(bool* found);
+
+    static std::string _appResourcePath;
+    static std::string _appEdjFilePath;
+    static std::string _appResourceImagePath;
+    static std::string _appDataPath;
+    static std::string _appColorTablePath;
+    static std::string _appFontTablePath;
+};

@@ -1,0 +1,33 @@
+/* Glue between the EFL main loop and the rest of the platform. */
+#ifndef OSTRA_OSTRA_EFL_H
+#define OSTRA_OSTRA_EFL_H
+
+#include <Evas.h>
+#include <stdbool.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Lets the EFL main loop dispatch the GLib default context (the core
+ * library's I/O watches, timeouts and file monitors). Call after elm_init and
+ * before the loop runs; ui_app_main and widget_app_main do it. Idempotent. */
+bool ostra_efl_glib_integrate(void);
+
+/* Writes the window's current frame as a PNG. Works with the buffer engine
+ * (ELM_DISPLAY=buffer) and the software X11 engine. */
+bool ostra_efl_window_screenshot(Evas_Object* win, const char* png_path);
+
+/* Honours OSTRA_SCREENSHOT=FILE[:SECONDS] (default 2 s): the main window is
+ * written to FILE after SECONDS; with OSTRA_SCREENSHOT_EXIT=1 the program
+ * then quits. Called by the application frameworks after their create step. */
+void ostra_efl_schedule_screenshot(void);
+
+/* The first toolkit window of the process, or NULL. */
+Evas_Object* ostra_efl_main_window(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

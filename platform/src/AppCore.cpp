@@ -1,0 +1,177 @@
+#include "AppCore.h"
+
+#include <gio/gunixsocketaddress.h>
+#include <glib/gstdio.h>
+
+#include <cstdlib>
+
+#include "AppControlWire.h"
+#include "Paths.h"
+#include "PlatformLog.h"
+#include "ostra/app_common.h"
+
+namespace ostra {
+
+namespace {
+
+constexpr guint kFirstRequestWaitMs = 5000;
+
+struct CoreState {
+    std::string appId;
+    std::string socketPath;
+    AppCore::LaunchFn onLaunch;
+    GSocketService* service = nullptr;
+    bool firstDelivered = false;
+    guint firstTimer = 0;
+};
+
+CoreState& state() {
+    static CoreState s;
+    return s;
+}
+
+void dispatch(app_control_h request) {
+    CoreState& s = state();
+    const bool first = !s.firstDelivered;
+    s.firstDelivered = true;
+    if (s.firstTimer) {
+        g_source_remove(s.firstTimer);
+        s.firstTimer = 0;
+    }
+    char* operation = nullptr;
+    app_control_get_operation(request, &operation);
+    OSTRA_LOGI("%s: launch request (%s), first launch %d", s.appId.c_str(),
+               operation ? operation : "no operation", first);
+    free(operation);
+    if (s.onLaunch) {
+        s.onLaunch(request, first);
+    }
+}
+
+app_control_h mainRequest() {
+    app_control_h request = nullptr;
+    app_control_create(&request);
+    app_control_set_operation(request, APP_CONTROL_OPERATION_MAIN);
+    app_control_set_app_id(request, state().appId.c_str());
+    return request;
+}
+
+gboolean deliverMainRequest(gpointer) {
+    state().firstTimer = 0;
+    if (!state().firstDelivered) {
+        app_control_h request = mainRequest();
+        dispatch(request);
+        app_control_destroy(request);
+    }
+    return G_SOURCE_REMOVE;
+}
+
+gboolean onIncoming(GSocketService*, GSocketConnection* connection, GObject*, gpointer) {
+    GSocket* socket = g_socket_connection_get_socket(connection);
+    g_socket_set_timeout(socket, 3);
+    GVariant* variant = readFrame(connection, requestVariantType());
+    if (!variant) {
+        OSTRA_LOGW("%s: unreadable launch request ignored", state().appId.c_str());
+        return TRUE;
+    }
+    app_control_h request = new app_control_s;
+    bool ok = decodeAppControl(variant, request);
+    g_variant_unref(variant);
+    if (!ok) {
+        app_control_destroy(request);
+        return TRUE;
+    }
+    if (request->wantsReply) {
+        request->connection = G_SOCKET_CONNECTION(g_object_ref(connection));
+    }
+    dispatch(request);
+    app_control_destroy(request);
+    return TRUE;
+}
+
+bool handToRunningInstance() {
+    GSocketConnection* connection = connectToApp(state().appId);
+    if (!connection) {
+        return false;
+    }
+    // A launcher that started us delivers its own request to the running
+    // instance; a start from the shell is a main-menu launch.
+    if (!getenv("OSTRA_LAUNCH_PENDING")) {
+        app_control_h request = mainRequest();
+        writeFrame(connection, encodeAppControl(*request));
+        app_control_destroy(request);
+    }
+    g_io_stream_close(G_IO_STREAM(connection), nullptr, nullptr);
+    g_object_unref(connection);
+    OSTRA_LOGI("%s already runs; the launch went to it", state().appId.c_str());
+    return true;
+}
+
+}  // namespace
+
+AppCore::Start AppCore::start(LaunchFn onLaunch) {
+    CoreState& s = state();
+    char* id = nullptr;
+    app_get_id(&id);
+    s.appId = id ? id : "";
+    free(id);
+    s.onLaunch = std::move(onLaunch);
+    s.socketPath = appSocketPath(s.appId);
+    if (!makeDirs(rootDir() + "/run")) {
+        OSTRA_LOGE("cannot create %s/run", rootDir().c_str());
+        return Start::Failed;
+    }
+    if (handToRunningInstance()) {
+        return Start::HandedToRunning;
+    }
+    // Nobody answers on the socket: a file left there is stale.
+    g_unlink(s.socketPath.c_str());
+    s.service = g_socket_service_new();
+    GSocketAddress* address = g_unix_socket_address_new(s.socketPath.c_str());
+    GError* error = nullptr;
+    bool ok = g_socket_listener_add_address(G_SOCKET_LISTENER(s.service), address,
+                                            G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_DEFAULT,
+                                            nullptr, nullptr, &error);
+    g_object_unref(address);
+    if (!ok) {
+        OSTRA_LOGE("cannot listen on %s: %s", s.socketPath.c_str(), error ? error->message : "?");
+        g_clear_error(&error);
+        g_clear_object(&s.service);
+        return Start::Failed;
+    }
+    g_chmod(s.socketPath.c_str(), 0600);
+    g_signal_connect(s.service, "incoming", G_CALLBACK(onIncoming), nullptr);
+    g_socket_service_start(s.service);
+    return Start::Listening;
+}
+
+void AppCore::deliverFirstRequest() {
+    CoreState& s = state();
+    if (getenv("OSTRA_LAUNCH_PENDING")) {
+        // Our children are not launched on our behalf.
+        unsetenv("OSTRA_LAUNCH_PENDING");
+        s.firstTimer = g_timeout_add(kFirstRequestWaitMs, deliverMainRequest, nullptr);
+        return;
+    }
+    s.firstTimer = g_idle_add(deliverMainRequest, nullptr);
+}
+
+void AppCore::stop() {
+    CoreState& s = state();
+    if (s.firstTimer) {
+        g_source_remove(s.firstTimer);
+        s.firstTimer = 0;
+    }
+    if (s.service) {
+        g_socket_service_stop(s.service);
+        g_socket_listener_close(G_SOCKET_LISTENER(s.service));
+        g_clear_object(&s.service);
+        g_unlink(s.socketPath.c_str());
+    }
+}
+
+const std::string& AppCore::appId() {
+    return state().appId;
+}
+
+}  // namespace ostra

@@ -1,0 +1,64 @@
+#include "AppLifecycle.h"
+
+#include <Elementary.h>
+
+#include "PlatformLog.h"
+
+namespace ostra {
+
+AppLifecycle::AppLifecycle(Hook onPause, Hook onResume)
+    : _onPause(std::move(onPause)), _onResume(std::move(onResume)) {}
+
+void AppLifecycle::follow(Evas_Object* win) {
+    if (!win || win == _win) {
+        return;
+    }
+    _win = win;
+    evas_object_smart_callback_add(win, "focus,out", _pauseCb, this);
+    evas_object_smart_callback_add(win, "iconified", _pauseCb, this);
+    evas_object_smart_callback_add(win, "withdrawn", _pauseCb, this);
+    evas_object_smart_callback_add(win, "focus,in", _resumeCb, this);
+    evas_object_smart_callback_add(win, "normal", _resumeCb, this);
+    evas_object_event_callback_add(win, EVAS_CALLBACK_DEL, _winDelCb, this);
+}
+
+void AppLifecycle::resume() {
+    if (!_paused) {
+        return;
+    }
+    _paused = false;
+    OSTRA_LOGI("app resumed");
+    if (_onResume) {
+        _onResume();
+    }
+}
+
+void AppLifecycle::pause() {
+    if (_paused) {
+        return;
+    }
+    _paused = true;
+    OSTRA_LOGI("app paused");
+    if (_onPause) {
+        _onPause();
+    }
+}
+
+void AppLifecycle::_pauseCb(void* data, Evas_Object*, void*) {
+    static_cast<AppLifecycle*>(data)->pause();
+}
+
+void AppLifecycle::_resumeCb(void* data, Evas_Object* obj, void*) {
+    // A focus event of a hidden window does not bring the app to the front.
+    if (evas_object_visible_get(obj)) {
+        static_cast<AppLifecycle*>(data)->resume();
+    }
+}
+
+void AppLifecycle::_winDelCb(void* data, Evas*, Evas_Object*, void*) {
+    auto* self = static_cast<AppLifecycle*>(data);
+    self->pause();
+    self->_win = nullptr;
+}
+
+}  // namespace ostra
