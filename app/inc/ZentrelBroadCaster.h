@@ -7,7 +7,7 @@
 #include <string>
 
 class ZentrelBroadCaster {
-public:
+  public:
     using Signal = brisa::WSignal<void(const std::string&, void*)>;
 
     // Creates the broadcaster on first use.
@@ -16,7 +16,7 @@ public:
 
     virtual ~ZentrelBroadCaster();
 
-private:
+  private:
     ZentrelBroadCaster();
 
     static ZentrelBroadCaster* __instance;

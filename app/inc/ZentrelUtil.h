@@ -8,7 +8,7 @@
 #include <string>
 
 class ZentrelUtil {
-public:
+  public:
     ZentrelUtil() = delete;
 
     static const char* getAppResourcePath();
@@ -38,7 +38,7 @@ public:
     static bool isConnectedNetwork();
     static bool sendLinkraAppcontrol(const char* type, app_control_reply_cb replyCb, void* data);
 
-private:
+  private:
     static std::string _regionLocale(bool* found);
 
     static std::string _appResourcePath;

@@ -12,7 +12,7 @@ class WWindowController;
 // The application object: one per process, driven by the platform's UI
 // application life cycle.
 class WApp {
-public:
+  public:
     WApp();
     virtual ~WApp();
 
@@ -24,7 +24,7 @@ public:
 
     static WApp* getInstance();
 
-protected:
+  protected:
     virtual void onStart(int argc, char* argv[]);
     virtual bool onCreate();
     virtual void onTerminate();
@@ -32,7 +32,7 @@ protected:
     virtual void onResume();
     virtual void onAppControl(app_control_h request, bool firstLaunch);
 
-private:
+  private:
     static bool _createCb(void* data);
     static void _terminateCb(void* data);
     static void _pauseCb(void* data);

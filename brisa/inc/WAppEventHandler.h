@@ -8,7 +8,7 @@ namespace brisa {
 // One platform application event subscription; removed at the latest when
 // the handler object dies.
 class WAppEventHandler {
-public:
+  public:
     WAppEventHandler();
     virtual ~WAppEventHandler();
 
@@ -20,7 +20,7 @@ public:
     WAppEventHandler(const WAppEventHandler&) = delete;
     WAppEventHandler& operator=(const WAppEventHandler&) = delete;
 
-private:
+  private:
     app_event_handler_h _handler = nullptr;
 };
 

@@ -11,7 +11,7 @@ class WNaviframeController;
 
 // A view that lives in a naviframe as one page of the stack.
 class WContentViewController : public WViewController {
-public:
+  public:
     WContentViewController();
     ~WContentViewController() override;
 
@@ -34,7 +34,7 @@ public:
     void setTitle(const char* title);
     const char* getTitle() const { return _title.c_str(); }
 
-private:
+  private:
     friend class WNaviframeController;
     WNaviframeController* _naviframe = nullptr;
     Elm_Object_Item* _naviItem = nullptr;

@@ -8,7 +8,7 @@ namespace brisa {
 // One genlist row. The item is the row's data and belongs to the row: it is
 // deleted when the row is deleted.
 class WGenlistItem {
-public:
+  public:
     WGenlistItem();
     virtual ~WGenlistItem();
 
@@ -32,7 +32,7 @@ public:
     WGenlistItem(const WGenlistItem&) = delete;
     WGenlistItem& operator=(const WGenlistItem&) = delete;
 
-private:
+  private:
     static void _selectCb(void* data, Evas_Object* obj, void* eventInfo);
     static void _delCb(void* data, Evas_Object* obj);
 

@@ -12,7 +12,7 @@ class WContentViewController;
 // The page stack (an elm_naviframe). Pushed controllers belong to the stack.
 // The back key pops the top page; on the bottom page it lowers the window.
 class WNaviframeController : public WViewController {
-public:
+  public:
     WNaviframeController();
     ~WNaviframeController() override;
 
@@ -27,10 +27,10 @@ public:
     void pop(WContentViewController* vc);
     int getItemCount() const;
 
-protected:
+  protected:
     Evas_Object* onCreateView(Evas_Object* parent, void* viewParam) override;
 
-private:
+  private:
     static Eina_Bool _popCb(void* data, Elm_Object_Item* item);
     static void _transitionFinishedCb(void* data, Evas_Object* obj, void* eventInfo);
     static void _backCb(void* data, Evas_Object* obj, void* eventInfo);

@@ -21,15 +21,14 @@ class WSignal;
 // is emitting, and a listener tied to an Evas object goes away with it.
 template <typename... Args>
 class WSignal<void(Args...)> {
-public:
+  public:
     using Callback = std::function<void(Args...)>;
 
     WSignal() = default;
     WSignal(const WSignal&) = delete;
     WSignal& operator=(const WSignal&) = delete;
 
-    virtual ~WSignal()
-    {
+    virtual ~WSignal() {
         *__alive = false;
         for (auto& entry : __listeners)
             __untie(*entry.second);
@@ -38,8 +37,7 @@ public:
     }
 
     // Returns the listener id, or -1 for an empty callback.
-    int addListener(Callback cb, Evas_Object* evasObj = nullptr)
-    {
+    int addListener(Callback cb, Evas_Object* evasObj = nullptr) {
         if (!cb) {
             dlog_print(DLOG_ERROR, "BRISA", "WSignal: empty listener refused");
             return -1;
@@ -58,8 +56,7 @@ public:
         return id;
     }
 
-    void removeListener(int id)
-    {
+    void removeListener(int id) {
         ListenerInfo* info = __find(id);
         if (!info || info->removed) {
             dlog_print(DLOG_ERROR, "BRISA", "Already removed listener! =%d", id);
@@ -73,8 +70,7 @@ public:
         __listeners.erase(id);
     }
 
-    void onEmit(Args... args)
-    {
+    void onEmit(Args... args) {
         const bool outerEmission = !__guardFlag;
         __guardFlag = true;
         std::shared_ptr<bool> alive = __alive;
@@ -100,8 +96,7 @@ public:
         }
     }
 
-    bool empty() const
-    {
+    bool empty() const {
         for (auto& entry : __listeners)
             if (!entry.second->removed)
                 return false;
@@ -111,7 +106,7 @@ public:
         return true;
     }
 
-private:
+  private:
     struct ListenerInfo {
         Callback cb;
         Evas_Object* evasObj = nullptr;
@@ -120,8 +115,7 @@ private:
         WSignal* signal = nullptr;
     };
 
-    ListenerInfo* __find(int id)
-    {
+    ListenerInfo* __find(int id) {
         auto it = __listeners.find(id);
         if (it != __listeners.end())
             return it->second.get();
@@ -131,14 +125,12 @@ private:
         return nullptr;
     }
 
-    void __tie(ListenerInfo& info)
-    {
+    void __tie(ListenerInfo& info) {
         if (info.evasObj)
             evas_object_event_callback_add(info.evasObj, EVAS_CALLBACK_DEL, __objDelCb, &info);
     }
 
-    void __untie(ListenerInfo& info)
-    {
+    void __untie(ListenerInfo& info) {
         if (!info.evasObj)
             return;
         evas_object_event_callback_del_full(info.evasObj, EVAS_CALLBACK_DEL, __objDelCb, &info);
@@ -147,8 +139,7 @@ private:
 
     // Drops entries removed during the emission and lets the listeners added
     // meanwhile join.
-    void __settle()
-    {
+    void __settle() {
         for (auto it = __listeners.begin(); it != __listeners.end();) {
             if (it->second->removed) {
                 __untie(*it->second);
@@ -169,8 +160,7 @@ private:
         }
     }
 
-    static void __objDelCb(void* data, Evas*, Evas_Object*, void*)
-    {
+    static void __objDelCb(void* data, Evas*, Evas_Object*, void*) {
         auto* info = static_cast<ListenerInfo*>(data);
         // The object is going away; its callback list must not be touched again.
         info->evasObj = nullptr;

@@ -6,7 +6,7 @@ namespace brisa {
 // Listener ids are unique across every signal of the process, so an id
 // handed to the wrong signal can never remove somebody else's listener.
 class WSignalIdGenerator {
-public:
+  public:
     static int generate();
 };
 

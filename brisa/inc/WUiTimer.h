@@ -16,7 +16,7 @@ using WUiTimerWeakPtr = std::weak_ptr<WUiTimer>;
 // timer; callers keep a weak handle, which expires when the timer ends, is
 // destroyed, or its owner object is deleted.
 class WUiTimer : public std::enable_shared_from_this<WUiTimer> {
-public:
+  public:
     enum Type { IDLER = 0, ANIMATOR = 1, TIMER = 2, JOB = 3 };
 
     // Returns true to run again, false to stop. A job runs once whatever it returns.
@@ -38,7 +38,7 @@ public:
     WUiTimer& operator=(const WUiTimer&) = delete;
     ~WUiTimer();
 
-private:
+  private:
     WUiTimer(Type type, Callback cb, void* data, Evas_Object* owner);
     static WUiTimerWeakPtr _start(std::shared_ptr<WUiTimer> timer, double seconds);
     bool _fire();

@@ -12,7 +12,7 @@ class WWindowController;
 // One view. Once created, the controller belongs to its root object: deleting
 // the object (or calling destroy) runs onDestroy and deletes the controller.
 class WViewController {
-public:
+  public:
     WViewController();
 
     virtual const char* getClassName() const;
@@ -30,18 +30,18 @@ public:
     Evas_Object* getPopup() const { return _popup; }
     void destroyPopup();
 
-protected:
+  protected:
     virtual bool onCreate(void* viewParam);
     virtual Evas_Object* onCreateView(Evas_Object* parent, void* viewParam) = 0;
     virtual void onCreated();
     virtual void onDestroy();
 
-public:
+  public:
     WViewController(const WViewController&) = delete;
     WViewController& operator=(const WViewController&) = delete;
     virtual ~WViewController();
 
-private:
+  private:
     static void _objDelCb(void* data, Evas* evas, Evas_Object* obj, void* eventInfo);
     static void _popupDelCb(void* data, Evas* evas, Evas_Object* obj, void* eventInfo);
 

@@ -13,7 +13,7 @@ class WViewController;
 // The main window: a 360x360 window with a black background and a
 // conformant; the base controller's view fills the conformant.
 class WWindowController {
-public:
+  public:
     WWindowController(const char* name, Elm_Win_Type winType);
     virtual ~WWindowController();
 
@@ -31,7 +31,7 @@ public:
     WWindowController(const WWindowController&) = delete;
     WWindowController& operator=(const WWindowController&) = delete;
 
-private:
+  private:
     static void _baseDelCb(void* data, Evas* evas, Evas_Object* obj, void* eventInfo);
 
     std::string _name;

@@ -12,8 +12,7 @@
 
 namespace {
 
-std::string resource(const char* relative)
-{
+std::string resource(const char* relative) {
     char* res = app_get_resource_path();
     std::string path = std::string(res ? res : "") + relative;
     free(res);
@@ -22,8 +21,7 @@ std::string resource(const char* relative)
 
 }  // namespace
 
-bool SampleApp::onCreate()
-{
+bool SampleApp::onCreate() {
     _colorTable = uxt_theme_color_table_load(resource("table/Zentrel_color.xml").c_str());
     _fontTable = uxt_theme_font_table_load(resource("table/Zentrel_font.xml").c_str());
     uxt_theme_table_apply(_colorTable);
@@ -33,8 +31,7 @@ bool SampleApp::onCreate()
     return win->attachBaseViewController(new brisa::WNaviframeController());
 }
 
-void SampleApp::onAppControl(app_control_h request, bool firstLaunch)
-{
+void SampleApp::onAppControl(app_control_h request, bool firstLaunch) {
     char* page = nullptr;
     app_control_get_extra_data(request, "page", &page);
     dlog_print(DLOG_INFO, "SAMPLE", "launch request (first %d) page %s", firstLaunch,
@@ -51,18 +48,15 @@ void SampleApp::onAppControl(app_control_h request, bool firstLaunch)
     free(page);
 }
 
-void SampleApp::onResume()
-{
+void SampleApp::onResume() {
     dlog_print(DLOG_INFO, "SAMPLE", "resumed");
 }
 
-void SampleApp::onPause()
-{
+void SampleApp::onPause() {
     dlog_print(DLOG_INFO, "SAMPLE", "paused");
 }
 
-void SampleApp::onTerminate()
-{
+void SampleApp::onTerminate() {
     uxt_theme_table_free(_colorTable);
     uxt_theme_table_free(_fontTable);
 }

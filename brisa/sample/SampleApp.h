@@ -8,14 +8,14 @@
 class SampleContentController;
 
 class SampleApp : public brisa::WApp {
-protected:
+  protected:
     bool onCreate() override;
     void onAppControl(app_control_h request, bool firstLaunch) override;
     void onResume() override;
     void onPause() override;
     void onTerminate() override;
 
-private:
+  private:
     SampleContentController* _content = nullptr;
     uxt_theme_table_h _colorTable = nullptr;
     uxt_theme_table_h _fontTable = nullptr;

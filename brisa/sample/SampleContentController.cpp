@@ -8,8 +8,7 @@
 #include "SampleDetailController.h"
 #include "SampleTheme.h"
 
-Evas_Object* SampleContentController::onCreateView(Evas_Object* parent, void* viewParam)
-{
+Evas_Object* SampleContentController::onCreateView(Evas_Object* parent, void* viewParam) {
     _layout = elm_layout_add(parent);
     if (!elm_layout_file_set(_layout, sample::themePath().c_str(), "sample_content")) {
         dlog_print(DLOG_ERROR, "SAMPLE", "theme %s has no sample_content",
@@ -26,34 +25,30 @@ Evas_Object* SampleContentController::onCreateView(Evas_Object* parent, void* vi
     return _layout;
 }
 
-void SampleContentController::onPushed(Elm_Object_Item*)
-{
+void SampleContentController::onPushed(Elm_Object_Item*) {
     eext_rotary_object_event_callback_add(_layout, _rotaryCb, this);
     eext_rotary_object_event_activated_set(_layout, EINA_TRUE);
 }
 
-void SampleContentController::onBecomeTop()
-{
+void SampleContentController::onBecomeTop() {
     ++_becomeTopCount;
     eext_rotary_object_event_activated_set(_layout, EINA_TRUE);
 }
 
-void SampleContentController::setValue(const char* value)
-{
+void SampleContentController::setValue(const char* value) {
     if (_layout)
         elm_object_part_text_set(_layout, "value", value ? value : "");
 }
 
-void SampleContentController::_actionCb(void* data, Evas_Object*, const char*, const char*)
-{
+void SampleContentController::_actionCb(void* data, Evas_Object*, const char*, const char*) {
     auto* self = static_cast<SampleContentController*>(data);
     if (!self || !self->getNaviframeController())
         return;
     self->getNaviframeController()->push(new SampleDetailController(), "detail");
 }
 
-Eina_Bool SampleContentController::_rotaryCb(void* data, Evas_Object*, Eext_Rotary_Event_Info* info)
-{
+Eina_Bool SampleContentController::_rotaryCb(void* data, Evas_Object*,
+                                             Eext_Rotary_Event_Info* info) {
     auto* self = static_cast<SampleContentController*>(data);
     self->_rotaryCount += info->direction == EEXT_ROTARY_DIRECTION_CLOCKWISE ? 1 : -1;
     self->setValue(std::to_string(self->_rotaryCount).c_str());

@@ -8,19 +8,19 @@
 #include <string>
 
 class SampleContentController : public brisa::WContentViewController {
-public:
+  public:
     const char* getClassName() const override { return "SampleContentController"; }
     void setValue(const char* value);
     Evas_Object* getLayout() const { return _layout; }
     int getBecomeTopCount() const { return _becomeTopCount; }
     int getRotaryCount() const { return _rotaryCount; }
 
-protected:
+  protected:
     Evas_Object* onCreateView(Evas_Object* parent, void* viewParam) override;
     void onPushed(Elm_Object_Item* naviItem) override;
     void onBecomeTop() override;
 
-private:
+  private:
     static void _actionCb(void* data, Evas_Object* obj, const char* emission, const char* source);
     static Eina_Bool _rotaryCb(void* data, Evas_Object* obj, Eext_Rotary_Event_Info* info);
 

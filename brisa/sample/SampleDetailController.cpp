@@ -4,8 +4,7 @@
 
 #include "SampleTheme.h"
 
-Evas_Object* SampleDetailController::onCreateView(Evas_Object* parent, void*)
-{
+Evas_Object* SampleDetailController::onCreateView(Evas_Object* parent, void*) {
     Evas_Object* layout = elm_layout_add(parent);
     if (!elm_layout_file_set(layout, sample::themePath().c_str(), "sample_detail")) {
         evas_object_del(layout);

@@ -4,9 +4,9 @@
 #include <WContentViewController.h>
 
 class SampleDetailController : public brisa::WContentViewController {
-public:
+  public:
     const char* getClassName() const override { return "SampleDetailController"; }
 
-protected:
+  protected:
     Evas_Object* onCreateView(Evas_Object* parent, void* viewParam) override;
 };

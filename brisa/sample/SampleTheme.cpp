@@ -6,8 +6,7 @@
 
 namespace sample {
 
-std::string themePath()
-{
+std::string themePath() {
     char* res = app_get_resource_path();
     std::string path = std::string(res ? res : "") + "edje/zentrel_sample.edj";
     free(res);

@@ -1,7 +1,6 @@
 #include "SampleApp.h"
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     SampleApp app;
     return app.start(argc, argv);
 }

@@ -12,27 +12,23 @@ WApp* instance = nullptr;
 
 }  // namespace
 
-WApp::WApp()
-{
+WApp::WApp() {
     if (instance)
         dlog_print(DLOG_ERROR, "BRISA", "a second WApp replaces the first");
     instance = this;
 }
 
-WApp::~WApp()
-{
+WApp::~WApp() {
     _win.reset();
     if (instance == this)
         instance = nullptr;
 }
 
-WApp* WApp::getInstance()
-{
+WApp* WApp::getInstance() {
     return instance;
 }
 
-int WApp::start(int argc, char* argv[])
-{
+int WApp::start(int argc, char* argv[]) {
     onStart(argc, argv);
     ui_app_lifecycle_callback_s callbacks = {};
     callbacks.create = _createCb;
@@ -43,15 +39,13 @@ int WApp::start(int argc, char* argv[])
     return ui_app_main(argc, argv, &callbacks, this);
 }
 
-void WApp::attachWindowController(WWindowController* win)
-{
+void WApp::attachWindowController(WWindowController* win) {
     _win.reset(win);
 }
 
 void WApp::onStart(int, char*[]) {}
 
-bool WApp::onCreate()
-{
+bool WApp::onCreate() {
     return true;
 }
 
@@ -63,30 +57,25 @@ void WApp::onResume() {}
 
 void WApp::onAppControl(app_control_h, bool) {}
 
-bool WApp::_createCb(void* data)
-{
+bool WApp::_createCb(void* data) {
     return static_cast<WApp*>(data)->onCreate();
 }
 
-void WApp::_terminateCb(void* data)
-{
+void WApp::_terminateCb(void* data) {
     auto* self = static_cast<WApp*>(data);
     self->onTerminate();
     self->_win.reset();
 }
 
-void WApp::_pauseCb(void* data)
-{
+void WApp::_pauseCb(void* data) {
     static_cast<WApp*>(data)->onPause();
 }
 
-void WApp::_resumeCb(void* data)
-{
+void WApp::_resumeCb(void* data) {
     static_cast<WApp*>(data)->onResume();
 }
 
-void WApp::_appControlCb(app_control_h request, void* data)
-{
+void WApp::_appControlCb(app_control_h request, void* data) {
     auto* self = static_cast<WApp*>(data);
     const bool first = self->_firstLaunch;
     self->_firstLaunch = false;

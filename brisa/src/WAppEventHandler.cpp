@@ -6,13 +6,11 @@ namespace brisa {
 
 WAppEventHandler::WAppEventHandler() = default;
 
-WAppEventHandler::~WAppEventHandler()
-{
+WAppEventHandler::~WAppEventHandler() {
     removeEventHandler();
 }
 
-int WAppEventHandler::addEventHandler(app_event_type_e type, app_event_cb cb, void* data)
-{
+int WAppEventHandler::addEventHandler(app_event_type_e type, app_event_cb cb, void* data) {
     removeEventHandler();
     int ret = ui_app_add_event_handler(&_handler, type, cb, data);
     if (ret != APP_ERROR_NONE) {
@@ -22,8 +20,7 @@ int WAppEventHandler::addEventHandler(app_event_type_e type, app_event_cb cb, vo
     return ret;
 }
 
-void WAppEventHandler::removeEventHandler()
-{
+void WAppEventHandler::removeEventHandler() {
     if (!_handler)
         return;
     ui_app_remove_event_handler(_handler);

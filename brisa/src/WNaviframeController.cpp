@@ -11,13 +11,11 @@ WNaviframeController::WNaviframeController() = default;
 
 WNaviframeController::~WNaviframeController() = default;
 
-const char* WNaviframeController::getClassName() const
-{
+const char* WNaviframeController::getClassName() const {
     return "WNaviframeController";
 }
 
-Evas_Object* WNaviframeController::onCreateView(Evas_Object* parent, void*)
-{
+Evas_Object* WNaviframeController::onCreateView(Evas_Object* parent, void*) {
     Evas_Object* navi = elm_naviframe_add(parent);
     if (!navi)
         return nullptr;
@@ -30,11 +28,11 @@ Evas_Object* WNaviframeController::onCreateView(Evas_Object* parent, void*)
     return navi;
 }
 
-bool WNaviframeController::push(WContentViewController* vc, const char* name, void* viewParam)
-{
+bool WNaviframeController::push(WContentViewController* vc, const char* name, void* viewParam) {
     Evas_Object* navi = getEvasObj();
     if (!vc || !navi) {
-        dlog_print(DLOG_ERROR, "BRISA", "push: %s", vc ? "naviframe not created" : "null controller");
+        dlog_print(DLOG_ERROR, "BRISA", "push: %s",
+                   vc ? "naviframe not created" : "null controller");
         if (vc)
             vc->destroy();
         return false;
@@ -61,21 +59,18 @@ bool WNaviframeController::push(WContentViewController* vc, const char* name, vo
     return true;
 }
 
-bool WNaviframeController::isTopContentViewController(const WContentViewController* vc) const
-{
+bool WNaviframeController::isTopContentViewController(const WContentViewController* vc) const {
     return vc && getTopContentViewController() == vc;
 }
 
-WContentViewController* WNaviframeController::getTopContentViewController() const
-{
+WContentViewController* WNaviframeController::getTopContentViewController() const {
     if (!getEvasObj())
         return nullptr;
     Elm_Object_Item* top = elm_naviframe_top_item_get(getEvasObj());
     return top ? static_cast<WContentViewController*>(elm_object_item_data_get(top)) : nullptr;
 }
 
-void WNaviframeController::pop(WContentViewController* vc)
-{
+void WNaviframeController::pop(WContentViewController* vc) {
     if (!vc || vc->_naviframe != this || !vc->_naviItem)
         return;
     if (isTopContentViewController(vc)) {
@@ -86,8 +81,7 @@ void WNaviframeController::pop(WContentViewController* vc)
     elm_object_item_del(vc->_naviItem);
 }
 
-int WNaviframeController::getItemCount() const
-{
+int WNaviframeController::getItemCount() const {
     if (!getEvasObj())
         return 0;
     Eina_List* items = elm_naviframe_items_get(getEvasObj());
@@ -96,8 +90,7 @@ int WNaviframeController::getItemCount() const
     return count;
 }
 
-Eina_Bool WNaviframeController::_popCb(void* data, Elm_Object_Item*)
-{
+Eina_Bool WNaviframeController::_popCb(void* data, Elm_Object_Item*) {
     auto* vc = static_cast<WContentViewController*>(data);
     if (!vc->onPop())
         return EINA_FALSE;
@@ -107,8 +100,7 @@ Eina_Bool WNaviframeController::_popCb(void* data, Elm_Object_Item*)
     return EINA_TRUE;
 }
 
-void WNaviframeController::_notifyTop()
-{
+void WNaviframeController::_notifyTop() {
     WContentViewController* top = getTopContentViewController();
     if (top && top != _lastTop) {
         _lastTop = top;
@@ -116,13 +108,11 @@ void WNaviframeController::_notifyTop()
     }
 }
 
-void WNaviframeController::_transitionFinishedCb(void* data, Evas_Object*, void*)
-{
+void WNaviframeController::_transitionFinishedCb(void* data, Evas_Object*, void*) {
     static_cast<WNaviframeController*>(data)->_notifyTop();
 }
 
-void WNaviframeController::_backCb(void* data, Evas_Object* navi, void*)
-{
+void WNaviframeController::_backCb(void* data, Evas_Object* navi, void*) {
     auto* self = static_cast<WNaviframeController*>(data);
     if (self->getItemCount() <= 1) {
         elm_win_lower(elm_object_top_widget_get(navi));

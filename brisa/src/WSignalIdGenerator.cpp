@@ -4,8 +4,7 @@
 
 namespace brisa {
 
-int WSignalIdGenerator::generate()
-{
+int WSignalIdGenerator::generate() {
     static std::atomic<int> lastId{0};
     return ++lastId;
 }

@@ -8,8 +8,7 @@ namespace brisa {
 
 WViewController::WViewController() = default;
 
-WViewController::~WViewController()
-{
+WViewController::~WViewController() {
     // Deleted before its view was built, or by the owner of an uncreated controller.
     if (_evasObj && !_destroying) {
         evas_object_event_callback_del_full(_evasObj, EVAS_CALLBACK_DEL, _objDelCb, this);
@@ -18,13 +17,11 @@ WViewController::~WViewController()
     destroyPopup();
 }
 
-const char* WViewController::getClassName() const
-{
+const char* WViewController::getClassName() const {
     return "WViewController";
 }
 
-bool WViewController::create(Evas_Object* parent, void* viewParam)
-{
+bool WViewController::create(Evas_Object* parent, void* viewParam) {
     if (_evasObj) {
         dlog_print(DLOG_ERROR, "BRISA", "%s: view already created", getClassName());
         return false;
@@ -41,8 +38,7 @@ bool WViewController::create(Evas_Object* parent, void* viewParam)
     return true;
 }
 
-void WViewController::destroy()
-{
+void WViewController::destroy() {
     if (!_evasObj) {
         delete this;
         return;
@@ -50,22 +46,19 @@ void WViewController::destroy()
     evas_object_del(_evasObj);
 }
 
-WWindowController* WViewController::getWindowController() const
-{
+WWindowController* WViewController::getWindowController() const {
     WApp* app = WApp::getInstance();
     return app ? app->getWindowController() : nullptr;
 }
 
-void WViewController::attachPopup(Evas_Object* popup)
-{
+void WViewController::attachPopup(Evas_Object* popup) {
     destroyPopup();
     _popup = popup;
     if (_popup)
         evas_object_event_callback_add(_popup, EVAS_CALLBACK_DEL, _popupDelCb, this);
 }
 
-void WViewController::destroyPopup()
-{
+void WViewController::destroyPopup() {
     if (!_popup)
         return;
     Evas_Object* popup = _popup;
@@ -74,8 +67,7 @@ void WViewController::destroyPopup()
     evas_object_del(popup);
 }
 
-bool WViewController::onCreate(void*)
-{
+bool WViewController::onCreate(void*) {
     return true;
 }
 
@@ -83,16 +75,14 @@ void WViewController::onCreated() {}
 
 void WViewController::onDestroy() {}
 
-void WViewController::_objDelCb(void* data, Evas*, Evas_Object*, void*)
-{
+void WViewController::_objDelCb(void* data, Evas*, Evas_Object*, void*) {
     auto* self = static_cast<WViewController*>(data);
     self->_destroying = true;
     self->onDestroy();
     delete self;
 }
 
-void WViewController::_popupDelCb(void* data, Evas*, Evas_Object*, void*)
-{
+void WViewController::_popupDelCb(void* data, Evas*, Evas_Object*, void*) {
     static_cast<WViewController*>(data)->_popup = nullptr;
 }
 

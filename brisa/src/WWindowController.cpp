@@ -13,8 +13,7 @@ constexpr int kScreenSize = 360;
 }  // namespace
 
 WWindowController::WWindowController(const char* name, Elm_Win_Type winType)
-    : _name(name ? name : "")
-{
+    : _name(name ? name : "") {
     _win = elm_win_add(nullptr, _name.c_str(), winType);
     if (!_win) {
         dlog_print(DLOG_ERROR, "BRISA", "elm_win_add(%s) failed", _name.c_str());
@@ -38,8 +37,7 @@ WWindowController::WWindowController(const char* name, Elm_Win_Type winType)
     _circleSurface = eext_circle_surface_conformant_add(_conform);
 }
 
-WWindowController::~WWindowController()
-{
+WWindowController::~WWindowController() {
     if (_baseVc && _baseVc->getEvasObj())
         evas_object_event_callback_del_full(_baseVc->getEvasObj(), EVAS_CALLBACK_DEL, _baseDelCb,
                                             this);
@@ -47,8 +45,7 @@ WWindowController::~WWindowController()
         evas_object_del(_win);
 }
 
-bool WWindowController::attachBaseViewController(WViewController* vc)
-{
+bool WWindowController::attachBaseViewController(WViewController* vc) {
     if (!vc || !_conform) {
         dlog_print(DLOG_ERROR, "BRISA", "attachBaseViewController: %s",
                    vc ? "no window" : "null controller");
@@ -69,8 +66,7 @@ bool WWindowController::attachBaseViewController(WViewController* vc)
     return true;
 }
 
-void WWindowController::_baseDelCb(void* data, Evas*, Evas_Object*, void*)
-{
+void WWindowController::_baseDelCb(void* data, Evas*, Evas_Object*, void*) {
     static_cast<WWindowController*>(data)->_baseVc = nullptr;
 }
 

@@ -92,8 +92,7 @@ GVariant* encodeAppControl(const app_control_s& control) {
     }
     return g_variant_new("(ssssia{ss}b)", control.operation.value_or("").c_str(),
                          control.uri.value_or("").c_str(), control.appId.value_or("").c_str(),
-                         control.caller.c_str(), control.launchMode, &extras,
-                         control.wantsReply);
+                         control.caller.c_str(), control.launchMode, &extras, control.wantsReply);
 }
 
 bool decodeAppControl(GVariant* variant, app_control_s* out) {
@@ -104,8 +103,8 @@ bool decodeAppControl(GVariant* variant, app_control_s* out) {
     gint mode;
     gboolean wantsReply;
     GVariantIter* extras;
-    g_variant_get(variant, "(&s&s&s&sia{ss}b)", &operation, &uri, &appId, &caller, &mode,
-                  &extras, &wantsReply);
+    g_variant_get(variant, "(&s&s&s&sia{ss}b)", &operation, &uri, &appId, &caller, &mode, &extras,
+                  &wantsReply);
     if (*operation) {
         out->operation = operation;
     }
@@ -132,9 +131,9 @@ bool writeFrame(GSocketConnection* connection, GVariant* variant) {
     guint32 header = GUINT32_TO_BE(static_cast<guint32>(size));
     GOutputStream* out = g_io_stream_get_output_stream(G_IO_STREAM(connection));
     GError* error = nullptr;
-    bool ok = g_output_stream_write_all(out, &header, sizeof header, nullptr, nullptr, &error) &&
-              g_output_stream_write_all(out, g_variant_get_data(variant), size, nullptr, nullptr,
-                                        &error);
+    bool ok =
+        g_output_stream_write_all(out, &header, sizeof header, nullptr, nullptr, &error) &&
+        g_output_stream_write_all(out, g_variant_get_data(variant), size, nullptr, nullptr, &error);
     if (!ok) {
         OSTRA_LOGE("launch request write failed: %s", error ? error->message : "?");
         g_clear_error(&error);

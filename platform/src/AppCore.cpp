@@ -129,9 +129,9 @@ AppCore::Start AppCore::start(LaunchFn onLaunch) {
     s.service = g_socket_service_new();
     GSocketAddress* address = g_unix_socket_address_new(s.socketPath.c_str());
     GError* error = nullptr;
-    bool ok = g_socket_listener_add_address(G_SOCKET_LISTENER(s.service), address,
-                                            G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_DEFAULT,
-                                            nullptr, nullptr, &error);
+    bool ok =
+        g_socket_listener_add_address(G_SOCKET_LISTENER(s.service), address, G_SOCKET_TYPE_STREAM,
+                                      G_SOCKET_PROTOCOL_DEFAULT, nullptr, nullptr, &error);
     g_object_unref(address);
     if (!ok) {
         OSTRA_LOGE("cannot listen on %s: %s", s.socketPath.c_str(), error ? error->message : "?");

@@ -17,8 +17,8 @@ class AppCore {
     using LaunchFn = std::function<void(app_control_h request, bool firstLaunch)>;
 
     enum class Start {
-        Listening,         // this process is the app's instance
-        HandedToRunning,   // another instance runs and got the request; exit
+        Listening,        // this process is the app's instance
+        HandedToRunning,  // another instance runs and got the request; exit
         Failed,
     };
 

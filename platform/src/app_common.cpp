@@ -51,8 +51,8 @@ int app_get_id(char** id) {
     }
     const char* env = getenv("OSTRA_APP_ID");
     std::string appId = !appIdOverride().empty() ? appIdOverride()
-                        : env && *env              ? std::string(env)
-                                                   : ostra::packageId();
+                        : env && *env            ? std::string(env)
+                                                 : ostra::packageId();
     *id = strdup(appId.c_str());
     return *id ? APP_ERROR_NONE : APP_ERROR_OUT_OF_MEMORY;
 }

@@ -317,8 +317,8 @@ int app_control_reply_to_launch_request(app_control_h reply, app_control_h reque
         return APP_CONTROL_ERROR_INVALID_PARAMETER;
     }
     GVariant* body = ostra::encodeAppControl(*reply);
-    bool ok = ostra::writeFrame(request->connection, g_variant_new("(i@(ssssia{ss}b))",
-                                                                   static_cast<gint>(result), body));
+    bool ok = ostra::writeFrame(
+        request->connection, g_variant_new("(i@(ssssia{ss}b))", static_cast<gint>(result), body));
     // One reply per request.
     request->wantsReply = false;
     return ok ? APP_CONTROL_ERROR_NONE : APP_CONTROL_ERROR_IO_ERROR;

@@ -29,12 +29,12 @@ std::list<app_event_handler*>& handlers() {
 
 const char* keyOf(app_event_type_e type) {
     switch (type) {
-    case APP_EVENT_LANGUAGE_CHANGED:
-        return VCONFKEY_LANGSET;
-    case APP_EVENT_REGION_FORMAT_CHANGED:
-        return VCONFKEY_REGIONFORMAT;
-    default:
-        return nullptr;
+        case APP_EVENT_LANGUAGE_CHANGED:
+            return VCONFKEY_LANGSET;
+        case APP_EVENT_REGION_FORMAT_CHANGED:
+            return VCONFKEY_REGIONFORMAT;
+        default:
+            return nullptr;
     }
 }
 

@@ -2,8 +2,8 @@
 // under elm_run(). The select function below makes every main-loop iteration
 // also prepare, poll and dispatch the GLib default context.
 #include <Ecore.h>
-#include <glib.h>
 #include <fcntl.h>
+#include <glib.h>
 #include <sys/select.h>
 
 #include <algorithm>

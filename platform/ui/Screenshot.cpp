@@ -35,8 +35,8 @@ bool grabX11(Ecore_Evas* ee, int w, int h, unsigned int* argb) {
     if (ok) {
         int bpl = 0, rows = 0, bpp = 0;
         void* src = ecore_x_image_data_get(image, &bpl, &rows, &bpp);
-        ok = src && ecore_x_image_to_argb_convert(src, bpp, bpl, attrs.colormap, attrs.visual, 0,
-                                                  0, w, h, argb, w * 4, 0, 0);
+        ok = src && ecore_x_image_to_argb_convert(src, bpp, bpl, attrs.colormap, attrs.visual, 0, 0,
+                                                  w, h, argb, w * 4, 0, 0);
     }
     ecore_x_image_free(image);
     return ok;
@@ -67,7 +67,8 @@ Evas_Object* ostra_efl_main_window(void) {
     void* item;
     Eina_List* l;
     EINA_LIST_FOREACH(list, l, item) {
-        win = static_cast<Evas_Object*>(ecore_evas_data_get(static_cast<Ecore_Evas*>(item), "elm_win"));
+        win = static_cast<Evas_Object*>(
+            ecore_evas_data_get(static_cast<Ecore_Evas*>(item), "elm_win"));
         if (win) {
             break;
         }

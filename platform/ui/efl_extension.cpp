@@ -65,8 +65,7 @@ void forget(Evas_Object* obj) {
                                 [obj](const BackEntry& e) { return e.obj == obj; }),
                  s.back.end());
     s.rotary.erase(obj);
-    s.activated.erase(std::remove(s.activated.begin(), s.activated.end(), obj),
-                      s.activated.end());
+    s.activated.erase(std::remove(s.activated.begin(), s.activated.end(), obj), s.activated.end());
     s.circles.erase(obj);
 }
 
@@ -161,9 +160,9 @@ Eina_Bool keyDownCb(void*, int, void* event) {
 Eina_Bool wheelCb(void*, int, void* event) {
     auto* ev = static_cast<Ecore_Event_Mouse_Wheel*>(event);
     if (ev->z != 0) {
-        dispatchRotary(ev->z > 0 ? EEXT_ROTARY_DIRECTION_CLOCKWISE
-                                 : EEXT_ROTARY_DIRECTION_COUNTER_CLOCKWISE,
-                       ev->timestamp);
+        dispatchRotary(
+            ev->z > 0 ? EEXT_ROTARY_DIRECTION_CLOCKWISE : EEXT_ROTARY_DIRECTION_COUNTER_CLOCKWISE,
+            ev->timestamp);
     }
     return ECORE_CALLBACK_PASS_ON;
 }

@@ -69,7 +69,9 @@ bool parseColor(const std::string& text, ColorEntry* out) {
             return false;
         }
     }
-    auto byte = [&](size_t at) { return static_cast<int>(strtol(text.substr(at, 2).c_str(), nullptr, 16)); };
+    auto byte = [&](size_t at) {
+        return static_cast<int>(strtol(text.substr(at, 2).c_str(), nullptr, 16));
+    };
     out->r = byte(1);
     out->g = byte(3);
     out->b = byte(5);
@@ -82,8 +84,8 @@ uxt_theme_table_h load(const char* path, TableKind kind) {
         OSTRA_LOGE("theme table without path");
         return nullptr;
     }
-    xmlDocPtr doc = xmlReadFile(path, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR |
-                                                   XML_PARSE_NOWARNING);
+    xmlDocPtr doc =
+        xmlReadFile(path, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
     if (!doc) {
         OSTRA_LOGE("theme table %s cannot be read", path);
         return nullptr;
@@ -122,8 +124,8 @@ uxt_theme_table_h load(const char* path, TableKind kind) {
                 OSTRA_LOGW("%s: size of %s is not a font size; skipped", path, code.c_str());
                 continue;
             }
-            table->fonts[code] = FontEntry{attr(node, "family"), attr(node, "style"),
-                                           static_cast<int>(value)};
+            table->fonts[code] =
+                FontEntry{attr(node, "family"), attr(node, "style"), static_cast<int>(value)};
         }
     }
     xmlFreeDoc(doc);
@@ -247,10 +249,14 @@ int uxt_theme_get_color(const char* code, int* r, int* g, int* b, int* a) {
         OSTRA_LOGW("colour %s is not in the colour table", code);
         return UXT_THEME_ERROR_NO_DATA;
     }
-    if (r) *r = found->second.r;
-    if (g) *g = found->second.g;
-    if (b) *b = found->second.b;
-    if (a) *a = found->second.a;
+    if (r)
+        *r = found->second.r;
+    if (g)
+        *g = found->second.g;
+    if (b)
+        *b = found->second.b;
+    if (a)
+        *a = found->second.a;
     return UXT_THEME_ERROR_NONE;
 }
 
@@ -279,9 +285,12 @@ int uxt_theme_get_font(const char* code, char** family, char** style, int* size)
     if (found == table->fonts.end()) {
         return UXT_THEME_ERROR_NO_DATA;
     }
-    if (family) *family = strdup(found->second.family.c_str());
-    if (style) *style = strdup(found->second.style.c_str());
-    if (size) *size = found->second.size;
+    if (family)
+        *family = strdup(found->second.family.c_str());
+    if (style)
+        *style = strdup(found->second.style.c_str());
+    if (size)
+        *size = found->second.size;
     return UXT_THEME_ERROR_NONE;
 }
 

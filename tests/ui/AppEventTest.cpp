@@ -45,8 +45,9 @@ TEST(AppEventTest, LanguageAndRegionEventsFollowSystemKeys) {
     ASSERT_EQ(ostra_app_add_event_handler(&language.self, APP_EVENT_LANGUAGE_CHANGED, onLanguage,
                                           &language),
               APP_ERROR_NONE);
-    ASSERT_EQ(ostra_app_add_event_handler(&once.self, APP_EVENT_LANGUAGE_CHANGED, onLanguage, &once),
-              APP_ERROR_NONE);
+    ASSERT_EQ(
+        ostra_app_add_event_handler(&once.self, APP_EVENT_LANGUAGE_CHANGED, onLanguage, &once),
+        APP_ERROR_NONE);
     app_event_handler_h regionHandler = nullptr;
     ASSERT_EQ(ostra_app_add_event_handler(&regionHandler, APP_EVENT_REGION_FORMAT_CHANGED, onRegion,
                                           &region),

@@ -35,7 +35,8 @@ std::string field(const std::string& line, const std::string& key) {
     return "";
 }
 
-bool sendRequest(const char* operation, const std::vector<std::pair<std::string, std::string>>& extras,
+bool sendRequest(const char* operation,
+                 const std::vector<std::pair<std::string, std::string>>& extras,
                  app_control_reply_cb cb = nullptr, void* data = nullptr) {
     app_control_h request = nullptr;
     app_control_create(&request);
@@ -58,8 +59,8 @@ void stopTarget(const testsupport::TempRoot& root) {
 
 TEST(LaunchTest, FirstLaunchStartsProgramAndSecondReachesRunningInstance) {
     testsupport::TempRoot root;
-    ASSERT_TRUE(sendRequest(APP_CONTROL_OPERATION_MAIN,
-                            {{"page", "1"}, {"note", "a=b;c ünïcode"}}));
+    ASSERT_TRUE(
+        sendRequest(APP_CONTROL_OPERATION_MAIN, {{"page", "1"}, {"note", "a=b;c ünïcode"}}));
     ASSERT_TRUE(testsupport::runUntil([&] { return launches(root).size() == 1; }, 10000));
     ASSERT_TRUE(testsupport::runUntil([] { return ostra_app_control_pending_count() == 0; }, 2000));
 
@@ -100,17 +101,16 @@ void onReply(app_control_h, app_control_h reply, app_control_result_e result, vo
 TEST(LaunchTest, ReplyTravelsBackToSenderAndShellLaunchWorks) {
     testsupport::TempRoot root;
     Reply reply;
-    ASSERT_TRUE(sendRequest(APP_CONTROL_OPERATION_DEFAULT, {{"reply", "hello there"}}, onReply,
-                            &reply));
+    ASSERT_TRUE(
+        sendRequest(APP_CONTROL_OPERATION_DEFAULT, {{"reply", "hello there"}}, onReply, &reply));
     ASSERT_TRUE(testsupport::runUntil([&] { return reply.called; }, 10000));
     EXPECT_EQ(reply.result, APP_CONTROL_RESULT_SUCCEEDED);
     EXPECT_EQ(reply.echo, "hello there");
 
     std::string output;
-    int rc = testsupport::runProgram(
-        {OSTRACTL_PATH, "launch", "--wait-reply", kTargetId, "http://ostra.org/op/x",
-         "reply=from shell", "page=2"},
-        &output);
+    int rc = testsupport::runProgram({OSTRACTL_PATH, "launch", "--wait-reply", kTargetId,
+                                      "http://ostra.org/op/x", "reply=from shell", "page=2"},
+                                     &output);
     EXPECT_EQ(rc, 0) << output;
     EXPECT_NE(output.find("echo=from shell"), std::string::npos) << output;
     EXPECT_NE(output.find("launches=2"), std::string::npos) << output;
@@ -139,10 +139,11 @@ TEST(LaunchTest, UnknownAppIsRefusedAndMalformedRequestsDoNotHurtTheTarget) {
     // Garbage on the socket is dropped; the instance keeps serving.
     std::string socketPath = root.path() + "/run/" + kTargetId + ".sock";
     EXPECT_EQ(testsupport::runProgram(
-                  {"/bin/sh", "-c", "printf '\\377\\377\\377\\377junk' | python3 -c \"import socket,sys;"
-                                    "s=socket.socket(socket.AF_UNIX);s.connect(sys.argv[1]);"
-                                    "s.sendall(sys.stdin.buffer.read());s.close()\" " +
-                                        socketPath}),
+                  {"/bin/sh", "-c",
+                   "printf '\\377\\377\\377\\377junk' | python3 -c \"import socket,sys;"
+                   "s=socket.socket(socket.AF_UNIX);s.connect(sys.argv[1]);"
+                   "s.sendall(sys.stdin.buffer.read());s.close()\" " +
+                       socketPath}),
               0);
     ASSERT_TRUE(sendRequest(APP_CONTROL_OPERATION_MAIN, {{"after", "garbage"}}));
     ASSERT_TRUE(testsupport::runUntil([&] { return launches(root).size() == 2; }, 10000));

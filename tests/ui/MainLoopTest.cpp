@@ -31,35 +31,47 @@ TEST(MainLoopTest, GlibTimeoutsAndChannelWatchesFireUnderElmRun) {
     };
     g_timeout_add(50, record, &early);
     g_timeout_add(900, record, &late);
-    ecore_timer_add(0.4, [](void* data) -> Eina_Bool {
-        static_cast<Events*>(data)->order.push_back("ecore-400ms");
-        return ECORE_CALLBACK_CANCEL;
-    }, &events);
+    ecore_timer_add(
+        0.4,
+        [](void* data) -> Eina_Bool {
+            static_cast<Events*>(data)->order.push_back("ecore-400ms");
+            return ECORE_CALLBACK_CANCEL;
+        },
+        &events);
 
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     GIOChannel* channel = g_io_channel_unix_new(fds[0]);
-    g_io_add_watch(channel, G_IO_IN, [](GIOChannel* ch, GIOCondition, gpointer data) -> gboolean {
-        char buffer[64];
-        // A plain read: a buffered channel would block waiting for a full buffer.
-        ssize_t got = read(g_io_channel_unix_get_fd(ch), buffer, sizeof buffer);
-        if (got > 0) {
-            static_cast<Events*>(data)->piped.append(buffer, static_cast<size_t>(got));
-        }
-        static_cast<Events*>(data)->order.push_back("pipe");
-        return G_SOURCE_REMOVE;
-    }, &events);
+    g_io_add_watch(
+        channel, G_IO_IN,
+        [](GIOChannel* ch, GIOCondition, gpointer data) -> gboolean {
+            char buffer[64];
+            // A plain read: a buffered channel would block waiting for a full buffer.
+            ssize_t got = read(g_io_channel_unix_get_fd(ch), buffer, sizeof buffer);
+            if (got > 0) {
+                static_cast<Events*>(data)->piped.append(buffer, static_cast<size_t>(got));
+            }
+            static_cast<Events*>(data)->order.push_back("pipe");
+            return G_SOURCE_REMOVE;
+        },
+        &events);
     // Written from an Ecore timer, so only the loop can deliver it.
     static int writeFd;
     writeFd = fds[1];
-    ecore_timer_add(0.6, [](void*) -> Eina_Bool {
-        EXPECT_EQ(write(writeFd, "result", 6), 6);
-        return ECORE_CALLBACK_CANCEL;
-    }, nullptr);
-    ecore_timer_add(1.2, [](void*) -> Eina_Bool {
-        elm_exit();
-        return ECORE_CALLBACK_CANCEL;
-    }, nullptr);
+    ecore_timer_add(
+        0.6,
+        [](void*) -> Eina_Bool {
+            EXPECT_EQ(write(writeFd, "result", 6), 6);
+            return ECORE_CALLBACK_CANCEL;
+        },
+        nullptr);
+    ecore_timer_add(
+        1.2,
+        [](void*) -> Eina_Bool {
+            elm_exit();
+            return ECORE_CALLBACK_CANCEL;
+        },
+        nullptr);
     elm_run();
 
     EXPECT_EQ(events.order,

@@ -12,7 +12,7 @@ namespace uitest {
 
 // Elementary initialised headless for the test's lifetime.
 class ElmBuffer {
-public:
+  public:
     ElmBuffer();
     ~ElmBuffer();
     ElmBuffer(const ElmBuffer&) = delete;

@@ -39,7 +39,8 @@ TEST(WSignalTest, ListenersRunInIdOrderAndChangesDuringEmissionApplyAfterIt) {
 
     int value = 7;
     signal.onEmit("language,changed", &value);
-    EXPECT_EQ(calls, (std::vector<std::string>{"first:language,changed:7", "third:language,changed"}));
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"first:language,changed:7", "third:language,changed"}));
 
     calls.clear();
     signal.onEmit("again", &value);

@@ -8,16 +8,14 @@ ZentrelBroadCaster::ZentrelBroadCaster() = default;
 
 ZentrelBroadCaster::~ZentrelBroadCaster() = default;
 
-ZentrelBroadCaster::Signal& ZentrelBroadCaster::getBroadCaster()
-{
+ZentrelBroadCaster::Signal& ZentrelBroadCaster::getBroadCaster() {
     if (!__instance) {
         __instance = new ZentrelBroadCaster();
     }
     return __instance->__broadCaster;
 }
 
-void ZentrelBroadCaster::deleteBroadCaster()
-{
+void ZentrelBroadCaster::deleteBroadCaster() {
     ZLOGI("broadcaster deleted");
     delete __instance;
     __instance = nullptr;

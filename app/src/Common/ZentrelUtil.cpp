@@ -29,15 +29,13 @@ constexpr int kFormatDateTimeOther = 0x36;
 constexpr int kFormat12Hour = 0x40;
 constexpr int kFormatDay = 0x06;
 
-std::string fromResource(const char* relative)
-{
+std::string fromResource(const char* relative) {
     return std::string(ZentrelUtil::getAppResourcePath()) + relative;
 }
 
 // Formats with the region's decimal formatter; empty on failure.
 template <typename Number, typename FormatFn>
-std::string formatWithIcu(const std::string& locale, Number number, FormatFn format)
-{
+std::string formatWithIcu(const std::string& locale, Number number, FormatFn format) {
     i18n_unumber_format_h fmt = nullptr;
     int ret = i18n_unumber_create(I18N_UNUMBER_PATTERN_DECIMAL, nullptr, -1, locale.c_str(),
                                   nullptr, &fmt);
@@ -69,8 +67,7 @@ std::string ZentrelUtil::_appDataPath;
 std::string ZentrelUtil::_appColorTablePath;
 std::string ZentrelUtil::_appFontTablePath;
 
-const char* ZentrelUtil::getAppResourcePath()
-{
+const char* ZentrelUtil::getAppResourcePath() {
     if (_appResourcePath.empty()) {
         char* path = app_get_resource_path();
         if (path) {
@@ -81,8 +78,7 @@ const char* ZentrelUtil::getAppResourcePath()
     return _appResourcePath.c_str();
 }
 
-const char* ZentrelUtil::getAppEdjFilePath()
-{
+const char* ZentrelUtil::getAppEdjFilePath() {
     if (_appEdjFilePath.empty()) {
         _appEdjFilePath = fromResource("edje/zentrel.edj");
     }
@@ -90,32 +86,28 @@ const char* ZentrelUtil::getAppEdjFilePath()
     return _appEdjFilePath.c_str();
 }
 
-const char* ZentrelUtil::getAppColorTablePath()
-{
+const char* ZentrelUtil::getAppColorTablePath() {
     if (_appColorTablePath.empty()) {
         _appColorTablePath = fromResource("table/Zentrel_color.xml");
     }
     return _appColorTablePath.c_str();
 }
 
-const char* ZentrelUtil::getAppFontTablePath()
-{
+const char* ZentrelUtil::getAppFontTablePath() {
     if (_appFontTablePath.empty()) {
         _appFontTablePath = fromResource("table/Zentrel_font.xml");
     }
     return _appFontTablePath.c_str();
 }
 
-const char* ZentrelUtil::getAppResourceImagePath()
-{
+const char* ZentrelUtil::getAppResourceImagePath() {
     if (_appResourceImagePath.empty()) {
         _appResourceImagePath = fromResource("edje/images/");
     }
     return _appResourceImagePath.c_str();
 }
 
-char* ZentrelUtil::getAppResourceImageFilePathN(const char* name)
-{
+char* ZentrelUtil::getAppResourceImageFilePathN(const char* name) {
     if (!name) {
         ZLOGE("image name is null");
         return nullptr;
@@ -123,8 +115,7 @@ char* ZentrelUtil::getAppResourceImageFilePathN(const char* name)
     return strdup((std::string(getAppResourceImagePath()) + name).c_str());
 }
 
-const char* ZentrelUtil::getAppDataPath()
-{
+const char* ZentrelUtil::getAppDataPath() {
     if (_appDataPath.empty()) {
         char* path = app_get_data_path();
         if (path) {
@@ -135,8 +126,7 @@ const char* ZentrelUtil::getAppDataPath()
     return _appDataPath.c_str();
 }
 
-std::string ZentrelUtil::_regionLocale(bool* found)
-{
+std::string ZentrelUtil::_regionLocale(bool* found) {
     char* region = vconf_get_str(kRegionFormatKey);
     *found = region != nullptr;
     if (!region) {
@@ -151,8 +141,7 @@ std::string ZentrelUtil::_regionLocale(bool* found)
     return locale;
 }
 
-std::string ZentrelUtil::getNumberStringFromIcu(int number)
-{
+std::string ZentrelUtil::getNumberStringFromIcu(int number) {
     bool found = false;
     std::string locale = _regionLocale(&found);
     if (!found) {
@@ -167,8 +156,7 @@ std::string ZentrelUtil::getNumberStringFromIcu(int number)
     return text.empty() ? std::to_string(number) : text;
 }
 
-std::string ZentrelUtil::getDoubleNumberStringFromIcu(double number)
-{
+std::string ZentrelUtil::getDoubleNumberStringFromIcu(double number) {
     bool found = false;
     std::string locale = _regionLocale(&found);
     if (!found) {
@@ -183,8 +171,7 @@ std::string ZentrelUtil::getDoubleNumberStringFromIcu(double number)
     return text.empty() ? std::to_string(number) : text;
 }
 
-char* ZentrelUtil::getTimeText(time_t time)
-{
+char* ZentrelUtil::getTimeText(time_t time) {
     bool found = false;
     std::string locale = _regionLocale(&found);
     time_t now = ::time(nullptr);
@@ -202,8 +189,7 @@ char* ZentrelUtil::getTimeText(time_t time)
     return uxt_util_get_date_time_text_by_locale(locale.c_str(), format, time);
 }
 
-bool ZentrelUtil::isReverseLanguage()
-{
+bool ZentrelUtil::isReverseLanguage() {
     bool found = false;
     std::string locale = _regionLocale(&found);
     if (!found) {
@@ -218,8 +204,7 @@ bool ZentrelUtil::isReverseLanguage()
     return false;
 }
 
-bool ZentrelUtil::isHebrewLanguage()
-{
+bool ZentrelUtil::isHebrewLanguage() {
     bool found = false;
     std::string locale = _regionLocale(&found);
     if (!found) {
@@ -229,8 +214,7 @@ bool ZentrelUtil::isHebrewLanguage()
     return locale.compare(0, 2, "he") == 0;
 }
 
-int ZentrelUtil::charToInt(const char* text, int& error)
-{
+int ZentrelUtil::charToInt(const char* text, int& error) {
     if (!text) {
         ZLOGE("Input is null.");
         error = kEinval;
@@ -259,8 +243,7 @@ int ZentrelUtil::charToInt(const char* text, int& error)
     return static_cast<int>(value);
 }
 
-bool ZentrelUtil::isConnectToMobile()
-{
+bool ZentrelUtil::isConnectToMobile() {
     int connected = 0;
     if (vconf_get_bool("memory/hxs/hxmanager_connected", &connected) != VCONF_OK) {
         return false;
@@ -268,8 +251,7 @@ bool ZentrelUtil::isConnectToMobile()
     return connected != 0;
 }
 
-bool ZentrelUtil::isConnectToMobileByBT()
-{
+bool ZentrelUtil::isConnectToMobileByBT() {
     int status = 0;
     int ret = vconf_get_int("memory/private/qrl/conn_status", &status);
     if (ret != VCONF_OK) {
@@ -279,8 +261,7 @@ bool ZentrelUtil::isConnectToMobileByBT()
     return (status & 1) != 0;
 }
 
-bool ZentrelUtil::getHostConnected()
-{
+bool ZentrelUtil::getHostConnected() {
     if (getIntVconf("memory/private/qrl/conn_type") == 1) {
         ZLOGI("QRL BT is CONNECTED");
         return true;
@@ -293,8 +274,7 @@ bool ZentrelUtil::getHostConnected()
     return true;
 }
 
-int ZentrelUtil::getIntVconf(const char* key)
-{
+int ZentrelUtil::getIntVconf(const char* key) {
     int value = 0;
     int ret = vconf_get_int(key, &value);
     if (ret != VCONF_OK) {
@@ -304,8 +284,7 @@ int ZentrelUtil::getIntVconf(const char* key)
     return value;
 }
 
-bool ZentrelUtil::isNetworkSupportDevice()
-{
+bool ZentrelUtil::isNetworkSupportDevice() {
     bool supported = false;
     int ret = system_info_get_platform_bool(kTelephonyFeature, &supported);
     if (ret != SYSTEM_INFO_ERROR_NONE) {
@@ -315,16 +294,14 @@ bool ZentrelUtil::isNetworkSupportDevice()
     return supported;
 }
 
-bool ZentrelUtil::isKorvanedevice()
-{
+bool ZentrelUtil::isKorvanedevice() {
     char* vendor = vconf_get_str("db/hxs/host_status/vendor");
     bool korvane = vendor && !strcmp(vendor, "korvane");
     free(vendor);
     return korvane;
 }
 
-bool ZentrelUtil::isConnectedNetwork()
-{
+bool ZentrelUtil::isConnectedNetwork() {
     connection_h connection = nullptr;
     if (connection_create(&connection) != CONNECTION_ERROR_NONE) {
         ZLOGE("connection_create failed");
@@ -349,8 +326,7 @@ bool ZentrelUtil::isConnectedNetwork()
     return true;
 }
 
-bool ZentrelUtil::sendLinkraAppcontrol(const char* type, app_control_reply_cb replyCb, void* data)
-{
+bool ZentrelUtil::sendLinkraAppcontrol(const char* type, app_control_reply_cb replyCb, void* data) {
     app_control_h request = nullptr;
     int ret = app_control_create(&request);
     if (ret != APP_CONTROL_ERROR_NONE) {

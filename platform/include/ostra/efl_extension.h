@@ -22,8 +22,7 @@ typedef void (*Eext_Event_Cb)(void* data, Evas_Object* obj, void* event_info);
 /* The back key goes to the most recently registered visible object. */
 void eext_object_event_callback_add(Evas_Object* obj, Eext_Callback_Type type, Eext_Event_Cb func,
                                     void* data);
-void* eext_object_event_callback_del(Evas_Object* obj, Eext_Callback_Type type,
-                                     Eext_Event_Cb func);
+void* eext_object_event_callback_del(Evas_Object* obj, Eext_Callback_Type type, Eext_Event_Cb func);
 /* Back-key callback for popups: dismisses the popup. */
 void eext_popup_back_cb(void* data, Evas_Object* obj, void* event_info);
 
