@@ -45,6 +45,18 @@ class ZentrelGraph {
     Evas_Object* getZeroLabel() const { return _textBlock; }
 
   private:
+    static void _renderingFinishedCb(void* data, Evas_Object* obj, void* info);
+    static Eina_Bool _nowMarkIdlerCb(void* data);
+    static void _markDelCb(void* data, Evas* e, Evas_Object* obj, void* info);
+    void _updateNowMark();
+    void _deleteNowMark();
+    void _deleteZeroLabel();
+    void _applyRange(const ZentrelGraphItemList& list);
+    float _itemValue(const ZentrelGraphItem& item) const;
+    // A text-block style "DEFAULT='font=... font_size=... color=#...'" from
+    // the theme's font and colour of a code.
+    static std::string _createTextBlockStyle(const char* code, const char* align);
+
     std::string _edcPartName;
     Evas_Object* _layout = nullptr;
     std::shared_ptr<ZentrelGraphItemList> _itemList;
@@ -56,4 +68,5 @@ class ZentrelGraph {
     ZentrelGraphType _graphType = BARO_GRAPH;
     int64_t _calTime = 0;
     std::string _caller;
+    Ecore_Idler* _nowMarkIdler = nullptr;
 };
