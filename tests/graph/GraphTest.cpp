@@ -84,6 +84,16 @@ class Png {
         }
         return n;
     }
+    // Pixels of the box in the curve colour above the goal line (#2FA7FF).
+    int curvePixels(int x0, int y0, int x1, int y1) const {
+        int n = 0;
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < x1; ++x) {
+                n += b(x, y) > 235 && g(x, y) > 145 && r(x, y) < 90;
+            }
+        }
+        return n;
+    }
     int litPixels(int x0, int y0, int x1, int y1) const {
         int n = 0;
         for (int y = y0; y < y1; ++y) {
@@ -450,6 +460,8 @@ TEST_F(GraphTest, RendersSixHourPressureWindow) {
         filledColumns += below && above;
     }
     EXPECT_GE(filledColumns, 78);
+    // The whole curve lies above the goal line, so its edge is the curve colour.
+    EXPECT_GT(png.curvePixels(GRAPH_X, GRAPH_Y, GRAPH_X + GRAPH_W, GRAPH_Y + GRAPH_H), 300);
     // The now mark is drawn at the right end; the corners and the sides of
     // the graph stay black.
     int mx, my;
@@ -482,6 +494,14 @@ TEST_F(GraphTest, RendersAltitudeCrossingSeaLevel) {
     EXPECT_GT(png.litPixels(zx, zy, zx + 16, zy + 21), 10);
     EXPECT_GT(png.bluePixels(GRAPH_X, GRAPH_Y, GRAPH_X + GRAPH_W, GRAPH_Y + GRAPH_H), 3000);
     EXPECT_EQ(png.litPixels(0, 0, 40, 40), 0);
+    // The curve's edge is the curve colour above the goal line (-1) and the
+    // area colour below it.
+    int goalY =
+        GRAPH_Y + chartOf()->getGridLinePosY(std::trunc(-1.0f - chartOf()->getVisibleMin()));
+    EXPECT_GT(png.curvePixels(GRAPH_X, GRAPH_Y, GRAPH_X + GRAPH_W, goalY - 1), 100);
+    EXPECT_EQ(png.curvePixels(GRAPH_X, goalY + 2, GRAPH_X + GRAPH_W - 10, GRAPH_Y + GRAPH_H), 0);
+    // The goal line itself: #3C3C3C over the black left of the curve's end.
+    EXPECT_GT(png.litPixels(GRAPH_X, goalY, GRAPH_X + GRAPH_W, goalY + 1), 100);
 }
 
 }  // namespace
