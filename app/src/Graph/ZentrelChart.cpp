@@ -402,9 +402,7 @@ void ZentrelChart::_draw(unsigned char* pixels, int w, int h, int stride) {
             cairo_rectangle(cr, plotX, split, plotW, std::max(bottom + 2 - split, 0.0));
             cairo_clip(cr);
             curveTo(cr, pts, _curved);
-            Color below = _areaColor;
-            below.a = std::min(255, below.a * 2);
-            setSource(cr, below);
+            setSource(cr, _areaColor);
             cairo_stroke(cr);
             cairo_restore(cr);
         }
