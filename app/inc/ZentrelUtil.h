@@ -20,8 +20,11 @@ class ZentrelUtil {
     static char* getAppResourceImageFilePathN(const char* name);
     static const char* getAppDataPath();
 
-    static std::string getNumberStringFromIcu(int number);
-    static std::string getDoubleNumberStringFromIcu(double number);
+    // Numbers in the region's digits. Gauge values pass grouping false (a
+    // four-digit pressure reads as one number) and a fixed count of decimals.
+    static std::string getNumberStringFromIcu(int number, bool grouping = true);
+    static std::string getDoubleNumberStringFromIcu(double number, int fractionDigits = -1,
+                                                    bool grouping = true);
     // Newly allocated; the caller frees it. NULL when no text can be made.
     static char* getTimeText(time_t time);
     static bool isReverseLanguage();

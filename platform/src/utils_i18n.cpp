@@ -43,6 +43,16 @@ int i18n_unumber_create(i18n_unumber_format_style_e style, const i18n_uchar* pat
     return I18N_ERROR_NONE;
 }
 
+int i18n_unumber_set_attribute(i18n_unumber_format_h fmt, i18n_unumber_numeric_attribute_e attr,
+                               int32_t new_value) {
+    if (!fmt) {
+        return I18N_ERROR_INVALID_PARAMETER;
+    }
+    unum_setAttribute(static_cast<UNumberFormat*>(fmt), static_cast<UNumberFormatAttribute>(attr),
+                      new_value);
+    return I18N_ERROR_NONE;
+}
+
 int i18n_unumber_destroy(i18n_unumber_format_h fmt) {
     if (!fmt) {
         return I18N_ERROR_INVALID_PARAMETER;

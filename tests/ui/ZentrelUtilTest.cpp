@@ -63,6 +63,9 @@ TEST(ZentrelUtilTest, NumberTextsUseTheRegionsDigitsAndSeparators) {
     vconf_set_str(VCONFKEY_REGIONFORMAT, "de_DE.UTF-8");
     EXPECT_EQ(ZentrelUtil::getNumberStringFromIcu(1234567), "1.234.567");
     EXPECT_EQ(ZentrelUtil::getDoubleNumberStringFromIcu(1013.25), "1.013,25");
+    // Gauge values: no grouping, a fixed count of decimals, the region's separator.
+    EXPECT_EQ(ZentrelUtil::getNumberStringFromIcu(1013, false), "1013");
+    EXPECT_EQ(ZentrelUtil::getDoubleNumberStringFromIcu(29.9, 2, false), "29,90");
     vconf_set_str(VCONFKEY_REGIONFORMAT, "ar_EG.UTF-8");
     EXPECT_EQ(ZentrelUtil::getNumberStringFromIcu(42), "\u0664\u0662");
 

@@ -35,13 +35,19 @@ std::string fromResource(const char* relative) {
 
 // Formats with the region's decimal formatter; empty on failure.
 template <typename Number, typename FormatFn>
-std::string formatWithIcu(const std::string& locale, Number number, FormatFn format) {
+std::string formatWithIcu(const std::string& locale, Number number, FormatFn format,
+                          int fractionDigits, bool grouping) {
     i18n_unumber_format_h fmt = nullptr;
     int ret = i18n_unumber_create(I18N_UNUMBER_PATTERN_DECIMAL, nullptr, -1, locale.c_str(),
                                   nullptr, &fmt);
     if (ret != I18N_ERROR_NONE) {
         ZLOGE("i18n_unumber_create failed: %d", ret);
         return "";
+    }
+    i18n_unumber_set_attribute(fmt, I18N_UNUMBER_GROUPING_USED, grouping ? 1 : 0);
+    if (fractionDigits >= 0) {
+        i18n_unumber_set_attribute(fmt, I18N_UNUMBER_MIN_FRACTION_DIGITS, fractionDigits);
+        i18n_unumber_set_attribute(fmt, I18N_UNUMBER_MAX_FRACTION_DIGITS, fractionDigits);
     }
     i18n_uchar buffer[64] = {};
     int32_t len = 0;
@@ -141,7 +147,7 @@ std::string ZentrelUtil::_regionLocale(bool* found) {
     return locale;
 }
 
-std::string ZentrelUtil::getNumberStringFromIcu(int number) {
+std::string ZentrelUtil::getNumberStringFromIcu(int number, bool grouping) {
     bool found = false;
     std::string locale = _regionLocale(&found);
     if (!found) {
@@ -152,11 +158,12 @@ std::string ZentrelUtil::getNumberStringFromIcu(int number) {
         ZLOGE("Region string has wrong value.");
         return std::to_string(number);
     }
-    std::string text = formatWithIcu(locale, number, i18n_unumber_format);
+    std::string text = formatWithIcu(locale, number, i18n_unumber_format, -1, grouping);
     return text.empty() ? std::to_string(number) : text;
 }
 
-std::string ZentrelUtil::getDoubleNumberStringFromIcu(double number) {
+std::string ZentrelUtil::getDoubleNumberStringFromIcu(double number, int fractionDigits,
+                                                      bool grouping) {
     bool found = false;
     std::string locale = _regionLocale(&found);
     if (!found) {
@@ -167,7 +174,7 @@ std::string ZentrelUtil::getDoubleNumberStringFromIcu(double number) {
         ZLOGE("Region string has wrong value.");
         return std::to_string(number);
     }
-    std::string text = formatWithIcu(locale, number, i18n_unumber_format_double);
+    std::string text = formatWithIcu(locale, number, i18n_unumber_format_double, fractionDigits, grouping);
     return text.empty() ? std::to_string(number) : text;
 }
 

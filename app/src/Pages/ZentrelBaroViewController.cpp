@@ -127,7 +127,7 @@ void ZentrelBaroViewController::_createValueLayout() {
     if (storage->getLDUModeEnable()) {
         elm_object_part_text_set(_valueLayout, "unit", i18n_get_text("WDS_ALTI_BODY_HPA_ABB2"));
         elm_object_part_text_set(_valueLayout, "value",
-                                 ZentrelUtil::getNumberStringFromIcu(kLduPressure).c_str());
+                                 ZentrelUtil::getNumberStringFromIcu(kLduPressure, false).c_str());
     } else if (storage->getCurrentPressure() > 0) {
         updateValue(storage->getCurrentPressure(), 0);
     }
@@ -146,7 +146,7 @@ void ZentrelBaroViewController::updateValue(double pressure, double) {
     switch (ZentrelStorageMgr::getInstance()->getSettingPressure()) {
         case 0:
             unit = "WDS_ALTI_BODY_HPA_ABB2";
-            value = ZentrelUtil::getNumberStringFromIcu(static_cast<int>(std::round(pressure)));
+            value = ZentrelUtil::getNumberStringFromIcu(static_cast<int>(std::round(pressure)), false);
             break;
         case 1:
             unit = "WDS_ALTI_BODY_IN_HG_M_UNIT_ABB";
@@ -156,7 +156,7 @@ void ZentrelBaroViewController::updateValue(double pressure, double) {
         default:
             unit = "WDS_ALTI_BODY_MM_HG_M_UNIT_ABB";
             value = ZentrelUtil::getNumberStringFromIcu(
-                static_cast<int>(std::round(pressure * 0.750062)));
+                static_cast<int>(std::round(pressure * 0.750062)), false);
             break;
     }
     const char* unitText = i18n_get_text(unit);

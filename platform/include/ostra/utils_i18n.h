@@ -38,6 +38,16 @@ int i18n_unumber_create(i18n_unumber_format_style_e style, const i18n_uchar* pat
                         int32_t pattern_len, const char* locale, void* parse_error,
                         i18n_unumber_format_h* num_format);
 int i18n_unumber_destroy(i18n_unumber_format_h fmt);
+
+/* Formatter attributes (the values are ICU's). */
+typedef enum {
+    I18N_UNUMBER_GROUPING_USED = 1,
+    I18N_UNUMBER_MAX_FRACTION_DIGITS = 6,
+    I18N_UNUMBER_MIN_FRACTION_DIGITS = 7,
+} i18n_unumber_numeric_attribute_e;
+
+int i18n_unumber_set_attribute(i18n_unumber_format_h fmt, i18n_unumber_numeric_attribute_e attr,
+                               int32_t new_value);
 /* Writes the text (NUL-terminated when it fits) and its length in *len. */
 int i18n_unumber_format(i18n_unumber_format_h fmt, int32_t number, i18n_uchar* result,
                         int32_t result_len, i18n_ufield_position_h pos, int32_t* len);
