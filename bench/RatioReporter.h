@@ -3,6 +3,7 @@
 #pragma once
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <map>
@@ -13,8 +14,10 @@
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
     // pairs: (measured benchmark name, baseline benchmark name)
+    // Colours only on a terminal: results saved to a file stay readable.
     explicit RatioReporter(std::vector<std::pair<std::string, std::string>> pairs)
-        : _pairs(std::move(pairs)) {}
+        : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular),
+          _pairs(std::move(pairs)) {}
 
     // Also compares a user counter of two benchmarks, for figures that are
     // not times (memory, for one).

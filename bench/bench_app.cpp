@@ -101,7 +101,7 @@ class Child {
         return true;
     }
 
-    // User + system time of all its threads, in seconds.
+    // User + system time of all its threads, in seconds (to a clock tick).
     double cpuSeconds() const {
         std::ifstream in("/proc/" + std::to_string(_pid) + "/stat");
         std::string line;
