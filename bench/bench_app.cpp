@@ -138,6 +138,10 @@ class Child {
     }
 
     void stop() {
+        if (_stderr >= 0 && _pid <= 0) {
+            close(_stderr);
+            _stderr = -1;
+        }
         if (_pid <= 0) {
             return;
         }
