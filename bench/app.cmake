@@ -1,0 +1,14 @@
+# A UI program against a bare toolkit window: time to the first frame, CPU
+# time while running and peak memory, both started headless in the same run.
+add_executable(bench_bare_window ${CMAKE_CURRENT_LIST_DIR}/bare_window.cpp)
+target_link_libraries(bench_bare_window PRIVATE PkgConfig::EFL)
+
+# The program measured by default; bench_app --program PATH measures another.
+set(BENCH_APP_PROGRAM brisa-sample)
+add_executable(bench_app ${CMAKE_CURRENT_LIST_DIR}/bench_app.cpp)
+target_link_libraries(bench_app PRIVATE ostra benchmark::benchmark)
+target_compile_definitions(bench_app PRIVATE
+  BENCH_DEFAULT_PROGRAM="$<TARGET_FILE:${BENCH_APP_PROGRAM}>"
+  BENCH_BASELINE="$<TARGET_FILE:bench_bare_window>"
+  BENCH_OSTRACTL="$<TARGET_FILE:ostractl>")
+add_dependencies(bench_app bench_bare_window ${BENCH_APP_PROGRAM} ostractl)

@@ -1,0 +1,361 @@
+// What a UI program costs on the watch compared with a bare toolkit window
+// (bench_bare_window), both started from this driver in the same run,
+// headless on the buffer engine, in a throw-away OSTRA_ROOT with six hours
+// of recorded pressure and the simulated sensor:
+// - first frame: from fork to the "first frame drawn after" line on the
+//   child's stderr (mean of five starts after one warm-up start);
+// - running: CPU time (user + system) from the first frame over the run
+//   length (60 s, --seconds N), and the peak resident set size (VmHWM).
+// The recorder daemon a program may start runs in its own process; its cost
+// is not counted.
+//
+// bench_app [--program PATH] [--seconds N] [benchmark flags]
+#include <fcntl.h>
+#include <ostra/sensor.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "RatioReporter.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kFirstFrameLine = "first frame drawn after ";
+constexpr double kFirstFrameTimeoutS = 30;
+constexpr int kStarts = 5;
+
+std::string gRoot;
+
+Clock::duration toDuration(double seconds) {
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// A program started with its stderr on a pipe that is read all along, so a
+// chatty program never blocks on a full pipe.
+class Child {
+  public:
+    ~Child() { stop(); }
+
+    bool start(const std::string& program) {
+        int fds[2];
+        if (pipe2(fds, O_CLOEXEC) != 0) {
+            return false;
+        }
+        _started = Clock::now();
+        _pid = fork();
+        if (_pid == 0) {
+            int devNull = open("/dev/null", O_RDWR);
+            dup2(devNull, STDIN_FILENO);
+            dup2(devNull, STDOUT_FILENO);
+            dup2(fds[1], STDERR_FILENO);
+            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        _stderr = fds[0];
+        return _pid > 0;
+    }
+
+    // Seconds from fork to the first-frame line, or a negative value when it
+    // did not come in time; loggedMs gets the figure the program logged.
+    double waitFirstFrame(double* loggedMs) {
+        const auto deadline = _started + toDuration(kFirstFrameTimeoutS);
+        while (readUntil(deadline)) {
+            size_t at = _log.find(kFirstFrameLine);
+            if (at != std::string::npos && _log.find('\n', at) != std::string::npos) {
+                double elapsed = secondsSince(_started);
+                *loggedMs = strtod(_log.c_str() + at + strlen(kFirstFrameLine), nullptr);
+                return elapsed;
+            }
+        }
+        return -1;
+    }
+
+    // Lets the program run, reading its output, until the time has passed;
+    // false when it ended before.
+    bool runFor(double length) {
+        const auto deadline = Clock::now() + toDuration(length);
+        while (Clock::now() < deadline) {
+            if (!readUntil(deadline)) {
+                return Clock::now() >= deadline;
+            }
+        }
+        return true;
+    }
+
+    // User + system time of all its threads, in seconds (to a clock tick).
+    double cpuSeconds() const {
+        std::ifstream in("/proc/" + std::to_string(_pid) + "/stat");
+        std::string line;
+        std::getline(in, line);
+        size_t close = line.rfind(')');
+        if (close == std::string::npos) {
+            return -1;
+        }
+        std::istringstream fields(line.substr(close + 2));
+        std::string field;
+        double ticks = 0;
+        // utime and stime are fields 14 and 15, the 12th and 13th after the name.
+        for (int i = 1; i <= 13 && fields >> field; ++i) {
+            if (i >= 12) {
+                ticks += std::stod(field);
+            }
+        }
+        return ticks / sysconf(_SC_CLK_TCK);
+    }
+
+    long peakRssKb() const {
+        std::ifstream in("/proc/" + std::to_string(_pid) + "/status");
+        std::string line;
+        while (std::getline(in, line)) {
+            if (line.rfind("VmHWM:", 0) == 0) {
+                return std::stol(line.substr(6));
+            }
+        }
+        return -1;
+    }
+
+    std::string logTail() const {
+        return _log.size() > 2000 ? _log.substr(_log.size() - 2000) : _log;
+    }
+
+    void stop() {
+        if (_stderr >= 0 && _pid <= 0) {
+            close(_stderr);
+            _stderr = -1;
+        }
+        if (_pid <= 0) {
+            return;
+        }
+        kill(_pid, SIGTERM);
+        const auto deadline = Clock::now() + std::chrono::seconds(5);
+        int status = 0;
+        while (waitpid(_pid, &status, WNOHANG) == 0) {
+            if (Clock::now() >= deadline) {
+                kill(_pid, SIGKILL);
+                waitpid(_pid, &status, 0);
+                break;
+            }
+            readUntil(Clock::now() + std::chrono::milliseconds(20));
+        }
+        _pid = -1;
+        close(_stderr);
+        _stderr = -1;
+    }
+
+  private:
+    // Reads what arrives until the deadline; false at end of output.
+    bool readUntil(Clock::time_point deadline) {
+        auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        pollfd pfd{_stderr, POLLIN, 0};
+        int ready = poll(&pfd, 1, left > 0 ? static_cast<int>(left) : 0);
+        if (ready <= 0) {
+            return ready == 0 && Clock::now() < deadline;
+        }
+        char buffer[4096];
+        ssize_t got = read(_stderr, buffer, sizeof(buffer));
+        if (got <= 0) {
+            return false;
+        }
+        _log.append(buffer, static_cast<size_t>(got));
+        // Only the recent output matters: the first-frame line comes early
+        // and failures are reported with the tail.
+        constexpr size_t kKeep = 64 * 1024;
+        if (_log.size() > 2 * kKeep) {
+            _log.erase(0, _log.size() - kKeep);
+        }
+        return true;
+    }
+
+    pid_t _pid = -1;
+    int _stderr = -1;
+    Clock::time_point _started;
+    std::string _log;
+};
+
+void fail(benchmark::State& state, const std::string& program, const Child& child,
+          const char* what) {
+    fprintf(stderr, "%s: %s; its last output:\n%s\n", program.c_str(), what,
+            child.logTail().c_str());
+    state.SkipWithError(what);
+}
+
+void firstFrame(benchmark::State& state, const std::string& program) {
+    // One unmeasured start warms the file cache and creates the stores.
+    {
+        Child warmUp;
+        double loggedMs = 0;
+        if (!warmUp.start(program) || warmUp.waitFirstFrame(&loggedMs) < 0) {
+            fail(state, program, warmUp, "no first frame");
+            return;
+        }
+    }
+    double loggedTotal = 0;
+    for (auto _ : state) {
+        Child child;
+        double loggedMs = 0;
+        double seconds = child.start(program) ? child.waitFirstFrame(&loggedMs) : -1;
+        if (seconds < 0) {
+            fail(state, program, child, "no first frame");
+            return;
+        }
+        state.SetIterationTime(seconds);
+        loggedTotal += loggedMs;
+    }
+    state.counters["logged_ms"] = loggedTotal / kStarts;
+}
+
+void running(benchmark::State& state, const std::string& program, double seconds) {
+    for (auto _ : state) {
+        Child child;
+        double loggedMs = 0;
+        if (!child.start(program) || child.waitFirstFrame(&loggedMs) < 0) {
+            fail(state, program, child, "no first frame");
+            return;
+        }
+        double cpuAtFirstFrame = child.cpuSeconds();
+        if (!child.runFor(seconds)) {
+            fail(state, program, child, "ended while running");
+            return;
+        }
+        double cpu = child.cpuSeconds() - cpuAtFirstFrame;
+        long rssKb = child.peakRssKb();
+        if (cpuAtFirstFrame < 0 || cpu < 0 || rssKb < 0) {
+            fail(state, program, child, "no figures in /proc");
+            return;
+        }
+        state.SetIterationTime(cpu);
+        state.counters["cpu_pct"] = 100.0 * cpu / seconds;
+        state.counters["peak_rss_MiB"] = rssKb / 1024.0;
+    }
+    state.SetLabel("CPU time over " + std::to_string(static_cast<int>(seconds)) + " s");
+}
+
+// Six hours of a slow fall and rise around 1013 hPa with a little noise,
+// one row every two minutes, stored so that its last row is now.
+bool importTrace() {
+    std::string csv = gRoot + "/trace.csv";
+    {
+        std::ofstream out(csv);
+        srand(1);
+        for (int row = 0; row <= 180; ++row) {
+            double noise = (rand() % 21 - 10) / 100.0;
+            out << row * 120 << "," << 1013.0 + 2.5 * std::cos(row / 180.0 * M_PI) + noise << "\n";
+        }
+    }
+    pid_t pid = fork();
+    if (pid == 0) {
+        int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, STDOUT_FILENO);
+        execl(BENCH_OSTRACTL, BENCH_OSTRACTL, "sensor", "import", csv.c_str(), "--end", "now",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+// Everything the children inherit: headless, this run's root, the
+// simulation, and the log level that carries the first-frame line.
+void prepareEnvironment() {
+    setenv("OSTRA_ROOT", gRoot.c_str(), 1);
+    setenv("ELM_DISPLAY", "buffer", 1);
+    setenv("ELM_ACCEL", "none", 1);
+    setenv("OSTRA_SENSOR", "sim", 1);
+    setenv("OSTRA_LOG_LEVEL", "info", 1);
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "OSTRA_SCREENSHOT",
+                             "OSTRA_SCREENSHOT_EXIT", "OSTRA_LAUNCH_PENDING", "OSTRA_APP_ID"}) {
+        unsetenv(name);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string program = BENCH_DEFAULT_PROGRAM;
+    double seconds = 60;
+    std::vector<char*> rest{argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--program" && i + 1 < argc) {
+            program = argv[++i];
+        } else if (arg == "--seconds" && i + 1 < argc) {
+            seconds = atof(argv[++i]);
+        } else {
+            rest.push_back(argv[i]);
+        }
+    }
+    if (seconds <= 0 || access(program.c_str(), X_OK) != 0) {
+        fprintf(stderr, "usage: %s [--program PATH] [--seconds N] [benchmark flags]\n", argv[0]);
+        return 2;
+    }
+    char pattern[] = "/tmp/zentrel-bench-XXXXXX";
+    gRoot = mkdtemp(pattern);
+    prepareEnvironment();
+    if (!importTrace()) {
+        fprintf(stderr, "cannot store the pressure trace in %s\n", gRoot.c_str());
+        std::filesystem::remove_all(gRoot);
+        return 1;
+    }
+    printf("program:  %s\nbaseline: %s\nrunning:  %.0f s each\n", program.c_str(), BENCH_BASELINE,
+           seconds);
+
+    const std::string baseline = BENCH_BASELINE;
+    benchmark::RegisterBenchmark("BM_FirstFrame/program",
+                                 [program](benchmark::State& s) { firstFrame(s, program); })
+        ->Iterations(kStarts)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_FirstFrame/baseline",
+                                 [baseline](benchmark::State& s) { firstFrame(s, baseline); })
+        ->Iterations(kStarts)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(
+        "BM_Running/program",
+        [program, seconds](benchmark::State& s) { running(s, program, seconds); })
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(
+        "BM_Running/baseline",
+        [baseline, seconds](benchmark::State& s) { running(s, baseline, seconds); })
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+
+    int benchArgc = static_cast<int>(rest.size());
+    benchmark::Initialize(&benchArgc, rest.data());
+    // The names the library reports for the cases registered above.
+    const std::string starts = "/iterations:" + std::to_string(kStarts) + "/manual_time";
+    const std::string once = "/iterations:1/manual_time";
+    RatioReporter reporter({{"BM_FirstFrame/program" + starts, "BM_FirstFrame/baseline" + starts},
+                            {"BM_Running/program" + once, "BM_Running/baseline" + once}});
+    reporter.addCounterRatio("BM_Running/program" + once, "BM_Running/baseline" + once,
+                             "peak_rss_MiB");
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    sensor_recorder_stop(SENSOR_PRESSURE);
+    std::filesystem::remove_all(gRoot);
+    return 0;
+}

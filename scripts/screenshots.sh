@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Renders the README's screenshots from the real program, headless, in a
+# throw-away OSTRA_ROOT with six hours of recorded pressure and the simulated
+# sensor:
+#   docs/launch.png           the main program 0.3 s after it starts
+#   docs/barometer-hpa.png    the barometer page (opened by the widget's tap), hPa
+#   docs/barometer-inhg.png   the same in inHg
+# scripts/screenshots.sh [--program PATH] [--out DIR]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PROGRAM=build/app/zentrel
+OUT=docs
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --program) PROGRAM=$2; shift 2 ;;
+    --out) OUT=$2; shift 2 ;;
+    *) echo "usage: $0 [--program PATH] [--out DIR]" >&2; exit 2 ;;
+  esac
+done
+
+scripts/bootstrap.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+targets=(ostractl ostra-sensord zentrel-resources)
+case "$PROGRAM" in
+  build/*) targets+=("$(basename "$PROGRAM")") ;;
+esac
+cmake --build build --target "${targets[@]}" -j"${JOBS:-2}"
+if [ ! -x "$PROGRAM" ]; then
+  echo "screenshots: $PROGRAM is not built" >&2
+  exit 1
+fi
+
+OSTRACTL=$PWD/build/platform/ostractl
+# shellcheck source=scripts/headless.sh
+source scripts/headless.sh
+
+OSTRA_ROOT=$(mktemp -d /tmp/zentrel-screenshots-XXXXXX)
+export OSTRA_ROOT
+cleanup() {
+  "$OSTRACTL" sensor recorder stop >/dev/null 2>&1 || true
+  rm -rf "$OSTRA_ROOT"
+}
+trap cleanup EXIT
+# The same pictures on every machine: English texts, a US device, the simulation.
+export LANG=en_US.UTF-8 OSTRA_SENSOR=sim OSTRA_SENSOR_SEED=1
+unset LC_ALL LANGUAGE
+mkdir -p "$OUT"
+import_six_hours >/dev/null
+
+operation=$(cache_value ZENTREL_OPERATION_WIDGET_OPEN)
+pressure_key=ZENTREL_SETTING_PRESSURE # 0 hPa, 1 inHg, 2 mmHg
+work=$OSTRA_ROOT/shots
+mkdir -p "$work"
+
+"$OSTRACTL" pref set "$pressure_key" int 0 >/dev/null
+shoot "$PROGRAM" "$work/launch.png" 0.3
+shoot "$PROGRAM" "$work/barometer-hpa.png" 3 "$operation" page=1
+"$OSTRACTL" pref set "$pressure_key" int 1 >/dev/null
+shoot "$PROGRAM" "$work/barometer-inhg.png" 3 "$operation" page=1
+
+cp "$work"/*.png "$OUT"/
+echo "screenshots of $PROGRAM written to $OUT/: launch.png barometer-hpa.png barometer-inhg.png"
