@@ -4,7 +4,7 @@ add_executable(bench_bare_window ${CMAKE_CURRENT_LIST_DIR}/bare_window.cpp)
 target_link_libraries(bench_bare_window PRIVATE PkgConfig::EFL)
 
 # The program measured by default; bench_app --program PATH measures another.
-set(BENCH_APP_PROGRAM brisa-sample)
+set(BENCH_APP_PROGRAM zentrel)
 add_executable(bench_app ${CMAKE_CURRENT_LIST_DIR}/bench_app.cpp)
 target_link_libraries(bench_app PRIVATE ostra benchmark::benchmark)
 target_compile_definitions(bench_app PRIVATE

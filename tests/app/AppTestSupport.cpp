@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 
 #include <ZentrelStorageMgr.h>
+#include <ZentrelUtil.h>
 #include <ostra/ostra_efl.h>
 #include <ostra/utils_i18n.h>
 
@@ -31,6 +32,7 @@ Screen::Screen(int page, ClockedPageController* pageController)
     : window("AppTest", ELM_WIN_BASIC),
       navi(new brisa::WNaviframeController()),
       controller(pageController ? pageController : new ClockedPageController()) {
+    elm_theme_extension_add(nullptr, ZentrelUtil::getAppEdjFilePath());
     window.attachBaseViewController(navi);
     evas_object_resize(window.getEvasObj(), 360, 360);
     evas_object_show(window.getEvasObj());

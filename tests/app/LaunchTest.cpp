@@ -65,6 +65,8 @@ TEST(LaunchTest, WidgetPageThenMainMenuReturnsToTheFirstPage) {
     EXPECT_TRUE(pages->isPagerBlocked());
     uitest::runLoopUntil([&] { return pagerPage(pages) == 1; }, 1000);
     EXPECT_EQ(pagerPage(pages), 1);
+    // Part-way through the opening fade, before the needle sweeps in.
+    uitest::runLoopUntil([] { return false; }, 300);
     apptest::screenshot(app.getWindowController()->getEvasObj(), "app_launch.png");
 
     // The layout's opening animation ends and unblocks the pager; the needle

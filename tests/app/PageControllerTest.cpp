@@ -30,8 +30,9 @@ TEST(PageControllerTest, ReplayedSixHoursFillTheGraphAndResumeRebuildsAfterOnePe
     pages->onAppResumed();
     ASSERT_TRUE(uitest::runLoopUntil([&] { return filledPoints(*list) >= 175; }, 8000))
         << filledPoints(*list);
-    EXPECT_NEAR(list->getItem(0)->_itemBaro, 1010, 1);
-    EXPECT_NEAR(list->getLastItem()._itemBaro, 1016, 1);
+    // The trace falls from 1016 to 1010 hPa: oldest point first.
+    EXPECT_NEAR(list->getItem(0)->_itemBaro, 1016, 1);
+    EXPECT_NEAR(list->getLastItem()._itemBaro, 1010, 1);
     EXPECT_LE(list->getBaroMin(), 1011);
     EXPECT_GE(list->getBaroMax(), 1015);
     uitest::runLoopUntil([] { return false; }, 1500);

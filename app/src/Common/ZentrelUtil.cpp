@@ -174,7 +174,8 @@ std::string ZentrelUtil::getDoubleNumberStringFromIcu(double number, int fractio
         ZLOGE("Region string has wrong value.");
         return std::to_string(number);
     }
-    std::string text = formatWithIcu(locale, number, i18n_unumber_format_double, fractionDigits, grouping);
+    std::string text =
+        formatWithIcu(locale, number, i18n_unumber_format_double, fractionDigits, grouping);
     return text.empty() ? std::to_string(number) : text;
 }
 

@@ -129,7 +129,15 @@ Evas_Object* ZentrelPageController::onCreateView(Evas_Object* parent, void* view
         evas_object_del(_pickerLayout);
         _pickerLayout = nullptr;
     } else {
-        elm_object_part_content_set(_layout, "alti_measuring_picker_mark_layout", _pickerLayout);
+        // The layout swallows a holder, not the needle: the layout resets the
+        // map of what it swallows whenever it recalculates, which would undo the
+        // needle's rotation.
+        Evas_Object* holder = elm_box_add(_layout);
+        evas_object_size_hint_weight_set(_pickerLayout, EVAS_HINT_EXPAND, EVAS_HINT_EXPAND);
+        evas_object_size_hint_align_set(_pickerLayout, EVAS_HINT_FILL, EVAS_HINT_FILL);
+        elm_box_pack_end(holder, _pickerLayout);
+        evas_object_show(_pickerLayout);
+        elm_object_part_content_set(_layout, "alti_measuring_picker_mark_layout", holder);
     }
     elm_layout_signal_callback_add(_layout, "end,animation", "", _endAnimationCb, this);
     _emitUnitSignal("set,page,alti,");
@@ -269,6 +277,8 @@ void ZentrelPageController::_createIndex() {
     elm_layout_signal_emit(_layout, "show,index,no,ani", "page_controller");
     _aniStarted = true;
     if (_initialPage != PAGE_INIT) {
+        // The pager can only move to a page once its content has a size.
+        evas_smart_objects_calculate(evas_object_evas_get(_layout));
         elm_scroller_page_show(_scroller, _currentPage, 0);
         _emitUnitSignal(_currentPage == PAGE_BARO_VIEW ? "set,page,baro," : "set,page,alti,");
         if (_currentPage == PAGE_SETTING_VIEW) {
@@ -824,6 +834,8 @@ void ZentrelPageController::_layoutResizeCb(void* data, Evas*, Evas_Object* obj,
     evas_object_geometry_get(obj, nullptr, nullptr, &w, &h);
     if (self->_scroller && w > 0 && h > 0) {
         elm_scroller_page_size_set(self->_scroller, w, h);
+        // A page asked for before the pager had its size is shown now.
+        elm_scroller_page_show(self->_scroller, self->_currentPage, 0);
     }
 }
 
@@ -1097,23 +1109,34 @@ void ZentrelPageController::_showSensorFailurePopup() {
     if (getPopup() || !_layout) {
         return;
     }
+    // A round popup over the whole window: the message and one confirm button.
     Evas_Object* win = elm_object_top_widget_get(_layout);
-    Evas_Object* popup = elm_popup_add(win ? win : _layout);
-    elm_object_style_set(popup, "circle");
-    Evas_Object* content = elm_layout_add(popup);
-    elm_layout_file_set(content, ZentrelUtil::getAppEdjFilePath(),
+    Evas_Object* popup = elm_layout_add(win ? win : _layout);
+    elm_layout_file_set(popup, ZentrelUtil::getAppEdjFilePath(),
                         "elm/layout/popup/content/circle/buttons1");
-    elm_object_part_text_set(
-        content, "elm.text.title",
-        i18n_get_text("WDS_ALTI_BODY_ZENTREL_HAS_CLOSED_DUE_TO_A_SENSOR_ISSUE_RESTART_THE_APP_AND_"
-                      "TRY_AGAIN"));
+    Evas_Object* text = elm_label_add(popup);
+    elm_label_line_wrap_set(text, ELM_WRAP_MIXED);
+    std::string markup =
+        std::string("<align=center><font_size=26 color=#FAFAFA>") +
+        i18n_get_text(
+            "WDS_ALTI_BODY_ZENTREL_HAS_CLOSED_DUE_TO_A_SENSOR_ISSUE_RESTART_THE_APP_AND_"
+            "TRY_AGAIN") +
+        "</font_size></align>";
+    elm_object_text_set(text, markup.c_str());
+    evas_object_size_hint_weight_set(text, EVAS_HINT_EXPAND, EVAS_HINT_EXPAND);
+    evas_object_size_hint_align_set(text, EVAS_HINT_FILL, 0.5);
+    elm_object_part_content_set(popup, "elm.swallow.content", text);
     Evas_Object* button = elm_button_add(popup);
     elm_object_text_set(button, i18n_get_text("IDS_COM_SK_OK"));
     evas_object_smart_callback_add(
         button, "clicked", [](void*, Evas_Object*, void*) { ui_app_exit(); }, nullptr);
-    elm_object_part_content_set(content, "elm.swallow.button1", button);
-    elm_object_content_set(popup, content);
-    eext_object_event_callback_add(popup, EEXT_CALLBACK_BACK, eext_popup_back_cb, nullptr);
+    elm_object_part_content_set(popup, "elm.swallow.button1", button);
+    if (win) {
+        Evas_Coord w = 0, h = 0;
+        evas_object_geometry_get(win, nullptr, nullptr, &w, &h);
+        evas_object_resize(popup, w, h);
+    }
+    evas_object_layer_set(popup, EVAS_LAYER_MAX - 1);
     evas_object_show(popup);
     attachPopup(popup);
 }

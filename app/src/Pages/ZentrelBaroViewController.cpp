@@ -146,7 +146,8 @@ void ZentrelBaroViewController::updateValue(double pressure, double) {
     switch (ZentrelStorageMgr::getInstance()->getSettingPressure()) {
         case 0:
             unit = "WDS_ALTI_BODY_HPA_ABB2";
-            value = ZentrelUtil::getNumberStringFromIcu(static_cast<int>(std::round(pressure)), false);
+            value =
+                ZentrelUtil::getNumberStringFromIcu(static_cast<int>(std::round(pressure)), false);
             break;
         case 1:
             unit = "WDS_ALTI_BODY_IN_HG_M_UNIT_ABB";
