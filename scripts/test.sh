@@ -25,7 +25,7 @@ ctest --test-dir build -j"$JOBS" --timeout 300
 echo "== sanitizer build and test"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DZENTREL_SANITIZE=ON >/dev/null
 cmake --build build-asan -j"$JOBS"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan -j"$JOBS" --timeout 600
 
 echo "== all tests passed"

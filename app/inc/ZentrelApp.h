@@ -30,6 +30,7 @@ class ZentrelApp : public brisa::WApp {
     static void _regionFormatChangedCb(app_event_info_h event, void* data);
     static void _themeChangedCb(void* data);
     static void _renderFlushPostCb(void* data, Evas* evas, void* eventInfo);
+    static void _pageControllerDelCb(void* data, Evas* evas, Evas_Object* obj, void* eventInfo);
 
     brisa::WAppEventHandler _regionFormatChangedHandler;
     brisa::WAppEventHandler _languageChangedHandler;

@@ -43,6 +43,7 @@ WWindowController::~WWindowController() {
                                             this);
     if (_win)
         evas_object_del(_win);
+    eext_circle_surface_del(_circleSurface);
 }
 
 bool WWindowController::attachBaseViewController(WViewController* vc) {

@@ -22,6 +22,9 @@ struct app_event_handler {
 
 namespace {
 
+// Handlers removed while events are delivered are freed after the delivery.
+int dispatching = 0;
+
 std::list<app_event_handler*>& handlers() {
     static std::list<app_event_handler*> list;
     return list;
@@ -53,11 +56,13 @@ void onKeyChanged(keynode_t* node, void* data) {
     OSTRA_LOGI("app event %d: %s", type, info.value.c_str());
     // Handlers may remove themselves from inside the call.
     std::list<app_event_handler*> snapshot = handlers();
+    ++dispatching;
     for (auto* h : snapshot) {
         if (h->type == type && !h->removed) {
             h->cb(&info, h->userData);
         }
     }
+    --dispatching;
     handlers().remove_if([](app_event_handler* h) {
         if (h->removed) {
             delete h;
@@ -125,6 +130,10 @@ int ostra_app_remove_event_handler(app_event_handler_h handler) {
     const char* key = keyOf(handler->type);
     if (key && countOf(handler->type) == 0) {
         vconf_ignore_key_changed(key, onKeyChanged);
+    }
+    if (dispatching == 0) {
+        list.remove(handler);
+        delete handler;
     }
     return APP_ERROR_NONE;
 }

@@ -85,14 +85,14 @@ TEST(LaunchTest, WidgetPageThenMainMenuReturnsToTheFirstPage) {
     EXPECT_EQ(navi->getItemCount(), 1);
     EXPECT_TRUE(log.contains("App resumed from main menu"));
     EXPECT_EQ(pages->getCurrentPage(), ZentrelPageController::PAGE_ALTI_VIEW);
-    EXPECT_TRUE(uitest::runLoopUntil([&] { return pagerPage(pages) == 0; }, 1000));
+    EXPECT_TRUE(uitest::runLoopUntil([&] { return pagerPage(pages) == 0; }, 5000));
 
     // A later widget launch switches to its page without a new controller.
     app_control_h again = request(ZENTREL_OPERATION_WIDGET_OPEN, "2");
     app.onAppControl(again, false);
     app_control_destroy(again);
     EXPECT_EQ(app.getPageController(), pages);
-    EXPECT_TRUE(uitest::runLoopUntil([&] { return pagerPage(pages) == 2; }, 1000));
+    EXPECT_TRUE(uitest::runLoopUntil([&] { return pagerPage(pages) == 2; }, 5000));
     app.onTerminate();
 }
 

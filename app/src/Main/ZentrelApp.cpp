@@ -30,7 +30,13 @@ std::string takeString(char* text) {
 
 ZentrelApp::ZentrelApp() = default;
 
-ZentrelApp::~ZentrelApp() = default;
+ZentrelApp::~ZentrelApp() {
+    // The window goes after this object; its pages must not call back here.
+    if (_pageController && _pageController->getEvasObj()) {
+        evas_object_event_callback_del_full(_pageController->getEvasObj(), EVAS_CALLBACK_DEL,
+                                            _pageControllerDelCb, this);
+    }
+}
 
 bool ZentrelApp::onCreate() {
     ZLOG_BEGIN();
@@ -109,12 +115,8 @@ void ZentrelApp::onAppControl(app_control_h appControl, bool firstLaunch) {
             ZLOGE("page controller not pushed");
             _pageController = nullptr;
         } else {
-            evas_object_event_callback_add(
-                _pageController->getEvasObj(), EVAS_CALLBACK_DEL,
-                [](void* data, Evas*, Evas_Object*, void*) {
-                    static_cast<ZentrelApp*>(data)->_pageController = nullptr;
-                },
-                this);
+            evas_object_event_callback_add(_pageController->getEvasObj(), EVAS_CALLBACK_DEL,
+                                           _pageControllerDelCb, this);
         }
     } else if (navi && _pageController) {
         Eina_List* items = elm_naviframe_items_get(navi->getEvasObj());
@@ -139,6 +141,10 @@ void ZentrelApp::onAppControl(app_control_h appControl, bool firstLaunch) {
         }
     }
     ZLOGI("onAppControl() end");
+}
+
+void ZentrelApp::_pageControllerDelCb(void* data, Evas*, Evas_Object*, void*) {
+    static_cast<ZentrelApp*>(data)->_pageController = nullptr;
 }
 
 void ZentrelApp::onPause() {
