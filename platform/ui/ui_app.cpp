@@ -8,6 +8,7 @@
 #include "AppCore.h"
 #include "AppLifecycle.h"
 #include "PlatformLog.h"
+#include "UnmanagedWindow.h"
 #include "ostra/app.h"
 #include "ostra/ostra_efl.h"
 #include "ostra/utils_i18n.h"
@@ -88,6 +89,9 @@ int ui_app_main(int argc, char** argv, ui_app_lifecycle_callback_s* callback, vo
             lifecycle.follow(win);
         }
         evas_object_show(win);
+        if (ostra::markShownUnmanagedWindowNormal(win) && firstLaunch) {
+            OSTRA_LOGI("no window manager: the window marks itself shown");
+        }
         elm_win_activate(win);
         lifecycle.resume();
     });
