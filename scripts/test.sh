@@ -16,6 +16,10 @@ fi
 
 JOBS=${JOBS:-2}
 export CTEST_OUTPUT_ON_FAILURE=1
+# One locale for every run, whatever the machine has; tests that need a
+# region set it themselves.
+export LANG=C.UTF-8
+unset LC_ALL LANGUAGE
 
 echo "== build and test"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -63,7 +63,7 @@ class ZentrelPageController : public brisa::WContentViewController, public IZent
     int64_t getLastGraphUpdateTime() const { return _lastGraphUpdateTime; }
     bool isIndexShown() const { return _aniStarted; }
     bool isPickerLaunched() const { return _initLaunch; }
-    bool isPagerBlocked() const { return _pagerBlocked; }
+    bool isPagerBlocked() const;
     Evas_Object* getSensorFailurePopup() const { return getPopup(); }
     // The angle of the needle for a pressure on the page now shown, in degrees.
     double calcAngle(double pressure, double slp) const { return _calcAngle(pressure, slp); }
@@ -84,7 +84,8 @@ class ZentrelPageController : public brisa::WContentViewController, public IZent
     void _initSLPItemList();
     void _updateLimits(double pressure, double altitude);
     void _rebuildGraphs();
-    void _emitUnitSignal(const char* prefix);
+    // prefix + "alti,<m|ft>" or "baro,<hpa|inhg|mmhg>" by the page's unit.
+    void _emitUnitSignal(const char* prefix, int page);
     void _runEndAnimation();
     void _restartAniTimer();
     void _blockPager(bool blocked);
@@ -155,10 +156,8 @@ class ZentrelPageController : public brisa::WContentViewController, public IZent
     bool _isMouseDown = false;
     bool _isThemeChanged = false;
     bool _permissionPopupAlive = false;
-    bool _pagerBlocked = false;
     bool _inputCallbacksRegistered = false;
     int _lastMoveX = 0;
-    bool _hasLastMove = false;
     int64_t _startTime = 0;
     bool _validStartTimeFound = false;
 };

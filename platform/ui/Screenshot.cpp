@@ -129,11 +129,11 @@ bool ostra_efl_window_screenshot(Evas_Object* win, const char* png_path) {
 }
 
 void ostra_efl_schedule_screenshot(void) {
-    const char* spec = getenv("OSTRA_SCREENSHOT");
-    if (!spec || !*spec) {
+    const char* setting = getenv("OSTRA_SCREENSHOT");
+    if (!setting || !*setting) {
         return;
     }
-    std::string path = spec;
+    std::string path = setting;
     double seconds = 2.0;
     size_t colon = path.rfind(':');
     if (colon != std::string::npos) {
@@ -141,12 +141,11 @@ void ostra_efl_schedule_screenshot(void) {
         double value = strtod(path.c_str() + colon + 1, &end);
         if (end && !*end && value >= 0) {
             seconds = value;
-            path.erase(colon);
         } else {
             OSTRA_LOGW("OSTRA_SCREENSHOT delay \"%s\" is not a number; using 2 s",
                        path.c_str() + colon + 1);
-            path.erase(colon);
         }
+        path.erase(colon);
     }
     const char* exitEnv = getenv("OSTRA_SCREENSHOT_EXIT");
     auto* shot = new ScheduledShot{path, exitEnv && !strcmp(exitEnv, "1")};

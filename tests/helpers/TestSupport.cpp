@@ -125,4 +125,14 @@ int runProgram(const std::vector<std::string>& argv, std::string* output) {
                : (WIFEXITED(status) ? WEXITSTATUS(status) : -1);
 }
 
+std::string readFile(const std::string& path) {
+    gchar* text = nullptr;
+    std::string content;
+    if (g_file_get_contents(path.c_str(), &text, nullptr, nullptr)) {
+        content = text;
+    }
+    g_free(text);
+    return content;
+}
+
 }  // namespace testsupport

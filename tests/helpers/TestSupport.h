@@ -59,4 +59,7 @@ int spawnProgram(const std::vector<std::string>& argv);
 // Waits for a spawned program and returns its exit status.
 int waitProgram(int pid);
 
+// The whole file, or the empty string when it cannot be read.
+std::string readFile(const std::string& path);
+
 }  // namespace testsupport

@@ -14,16 +14,6 @@
 
 namespace {
 
-std::string readFile(const std::string& path) {
-    gchar* text = nullptr;
-    std::string content;
-    if (g_file_get_contents(path.c_str(), &text, nullptr, nullptr)) {
-        content = text;
-    }
-    g_free(text);
-    return content;
-}
-
 TEST(FirstFrameTest, LoggedOnceWithTheProcessAgeThoughLaterFramesFollow) {
     testsupport::TempRoot root;
     const std::string shot = root.path() + "/shot.png";
@@ -51,12 +41,12 @@ TEST(FirstFrameTest, LoggedOnceWithTheProcessAgeThoughLaterFramesFollow) {
 
     const std::string marker = "first frame drawn after ";
     ASSERT_TRUE(testsupport::runUntil(
-        [&] { return readFile(logPath).find(marker) != std::string::npos; }, 10000));
+        [&] { return testsupport::readFile(logPath).find(marker) != std::string::npos; }, 10000));
     double firstFrameWallMs = (g_get_monotonic_time() - started) / 1000.0;
     // A second launch request changes the page's text: more frames are drawn.
     EXPECT_EQ(testsupport::runProgram({OSTRACTL_PATH, "launch", appId, "page=7"}), 0);
     EXPECT_EQ(testsupport::waitProgram(pid), 0);
-    const std::string log = readFile(logPath);
+    const std::string log = testsupport::readFile(logPath);
 
     size_t at = log.find(marker);
     EXPECT_EQ(log.find(marker, at + 1), std::string::npos) << "logged more than once:\n" << log;

@@ -29,13 +29,22 @@ class Child {
             kill(_pid, SIGTERM);
             testsupport::waitProgram(_pid);
         }
+        if (_output >= 0) {
+            close(_output);
+        }
     }
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
-    void reset(GPid pid) { _pid = pid; }
+    // The output pipe stays open while the child runs: a write to a closed
+    // pipe would end it.
+    void reset(GPid pid, int output = -1) {
+        _pid = pid;
+        _output = output;
+    }
 
   private:
     GPid _pid;
+    int _output = -1;
 };
 
 // Starts Xvfb on a display number it picks itself; returns the number, or -1.
@@ -55,14 +64,13 @@ int startXvfb(const gchar* xvfb, Child& server) {
             nullptr, nullptr, &pid, nullptr, &out, nullptr, nullptr)) {
         return -1;
     }
-    server.reset(pid);
+    server.reset(pid, out);
     std::string number;
     pollfd pfd{out, POLLIN, 0};
     char c = 0;
     while (poll(&pfd, 1, 5000) > 0 && read(out, &c, 1) == 1 && c != '\n') {
         number += c;
     }
-    close(out);
     return number.empty() ? -1 : atoi(number.c_str());
 }
 
@@ -84,16 +92,6 @@ bool grabRoot(const std::string& display, Grab& grab) {
         }
     }
     return true;
-}
-
-std::string readFile(const std::string& path) {
-    gchar* text = nullptr;
-    std::string content;
-    if (g_file_get_contents(path.c_str(), &text, nullptr, nullptr)) {
-        content = text;
-    }
-    g_free(text);
-    return content;
 }
 
 // Saves the grab as a PNG for people to look at, through a buffer canvas.
@@ -164,7 +162,7 @@ TEST(XvfbWindowTest, WindowDrawsWithoutWindowManagerAndScreenshotMatchesScreen) 
     env = g_environ_setenv(env, "DISPLAY", displayName.c_str(), TRUE);
     env = g_environ_setenv(env, "OSTRA_APP_ID", "com.zentrel.test.xvfb", TRUE);
     // Late enough that the screen is seen before the screenshot forces a frame.
-    env = g_environ_setenv(env, "OSTRA_SCREENSHOT", (shot + ":4").c_str(), TRUE);
+    env = g_environ_setenv(env, "OSTRA_SCREENSHOT", (shot + ":8").c_str(), TRUE);
     env = g_environ_unsetenv(env, "ELM_DISPLAY");
     env = g_environ_unsetenv(env, "ELM_ACCEL");
     env = g_environ_unsetenv(env, "WAYLAND_DISPLAY");
@@ -183,20 +181,22 @@ TEST(XvfbWindowTest, WindowDrawsWithoutWindowManagerAndScreenshotMatchesScreen) 
     bool shotTaken = false;
     bool drawn = uitest::runLoopUntil(
         [&] {
-            shotTaken = readFile(logPath).find("screenshot written") != std::string::npos;
+            shotTaken =
+                testsupport::readFile(logPath).find("screenshot written") != std::string::npos;
             return shotTaken || (grabRoot(displayName, grab) && grab.litInWindow > 300);
         },
-        3500);
+        7500);
     EXPECT_TRUE(drawn && !shotTaken)
         << "the window stayed black on its own; lit pixels " << grab.litInWindow << "\n"
-        << readFile(logPath);
+        << testsupport::readFile(logPath);
 
     ASSERT_TRUE(uitest::runLoopUntil(
         [&] {
-            return readFile(logPath).find("screenshot written to " + shot) != std::string::npos;
+            return testsupport::readFile(logPath).find("screenshot written to " + shot) !=
+                   std::string::npos;
         },
-        5000))
-        << readFile(logPath);
+        15000))
+        << testsupport::readFile(logPath);
     ASSERT_TRUE(grabRoot(displayName, grab));
     g_mkdir_with_parents(SCREENSHOT_DIR, 0755);
     EXPECT_TRUE(savePng(grab, evas, std::string(SCREENSHOT_DIR) + "/xvfb-root.png"));

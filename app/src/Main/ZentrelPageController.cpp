@@ -140,7 +140,7 @@ Evas_Object* ZentrelPageController::onCreateView(Evas_Object* parent, void* view
         elm_object_part_content_set(_layout, "alti_measuring_picker_mark_layout", holder);
     }
     elm_layout_signal_callback_add(_layout, "end,animation", "", _endAnimationCb, this);
-    _emitUnitSignal("set,page,alti,");
+    _emitUnitSignal("set,page,", PAGE_ALTI_VIEW);
     const int page = static_cast<int>(reinterpret_cast<intptr_t>(viewParam));
     if (page != 0) {
         _initialPage = page;
@@ -280,9 +280,10 @@ void ZentrelPageController::_createIndex() {
         // The pager can only move to a page once its content has a size.
         evas_smart_objects_calculate(evas_object_evas_get(_layout));
         elm_scroller_page_show(_scroller, _currentPage, 0);
-        _emitUnitSignal(_currentPage == PAGE_BARO_VIEW ? "set,page,baro," : "set,page,alti,");
         if (_currentPage == PAGE_SETTING_VIEW) {
             elm_layout_signal_emit(_layout, "set,page,setting", "page_controller");
+        } else {
+            _emitUnitSignal("set,page,", _currentPage);
         }
         _aniStarted = false;
     }
@@ -342,10 +343,10 @@ void ZentrelPageController::_restartAniTimer() {
         nullptr, _layout);
 }
 
-void ZentrelPageController::_emitUnitSignal(const char* prefix) {
-    const std::string base = prefix;
-    const bool alti = base.find("alti") != std::string::npos;
-    std::string signal = base + (alti ? altiUnitSuffix() : baroUnitSuffix());
+void ZentrelPageController::_emitUnitSignal(const char* prefix, int page) {
+    std::string signal = prefix;
+    signal += page == PAGE_BARO_VIEW ? std::string("baro,") + baroUnitSuffix()
+                                     : std::string("alti,") + altiUnitSuffix();
     elm_layout_signal_emit(_layout, signal.c_str(), "page_controller");
 }
 
@@ -355,10 +356,10 @@ void ZentrelPageController::_runEndAnimation() {
     }
     switch (_currentPage) {
         case PAGE_ALTI_VIEW:
-            _emitUnitSignal("hide,index,show,alti,");
+            _emitUnitSignal("hide,index,show,", PAGE_ALTI_VIEW);
             break;
         case PAGE_BARO_VIEW:
-            _emitUnitSignal("hide,index,show,baro,");
+            _emitUnitSignal("hide,index,show,", PAGE_BARO_VIEW);
             break;
         default:
             elm_layout_signal_emit(_layout, "hide,index", "page_controller");
@@ -373,8 +374,12 @@ void ZentrelPageController::_runEndAnimation() {
     }
 }
 
+bool ZentrelPageController::isPagerBlocked() const {
+    return _scroller &&
+           elm_scroller_movement_block_get(_scroller) != ELM_SCROLLER_MOVEMENT_NO_BLOCK;
+}
+
 void ZentrelPageController::_blockPager(bool blocked) {
-    _pagerBlocked = blocked;
     if (_scroller) {
         elm_scroller_movement_block_set(_scroller, blocked
                                                        ? static_cast<Elm_Scroller_Movement_Block>(
@@ -431,7 +436,7 @@ void ZentrelPageController::setPage(int page) {
             const double pressure = storage->getCurrentPressure();
             switch (_currentPage) {
                 case PAGE_ALTI_VIEW:
-                    _emitUnitSignal("set,page,alti,");
+                    _emitUnitSignal("set,page,", PAGE_ALTI_VIEW);
                     if (_initLaunch && !storage->isDataSLPHistoryEmpty()) {
                         _rotatePickerMark(pressure);
                         elm_layout_signal_emit(_layout, "show,picker",
@@ -439,7 +444,7 @@ void ZentrelPageController::setPage(int page) {
                     }
                     break;
                 case PAGE_BARO_VIEW:
-                    _emitUnitSignal("set,page,baro,");
+                    _emitUnitSignal("set,page,", PAGE_BARO_VIEW);
                     if (!_initLaunch) {
                         _startTransitTimer(pressure, false, kPickerDelay);
                         _initLaunch = true;
@@ -463,7 +468,7 @@ void ZentrelPageController::_onViewSignal(int page, const std::string& signal, v
     ZentrelStorageMgr* storage = ZentrelStorageMgr::getInstance();
     if (page == PAGE_BARO_VIEW) {
         if (signal == "set,page,baro") {
-            _emitUnitSignal("set,page,baro,");
+            _emitUnitSignal("set,page,", PAGE_BARO_VIEW);
             if (_viewController[PAGE_SETTING_VIEW]) {
                 _viewController[PAGE_SETTING_VIEW]->updateValue(0, 0);
             }
@@ -490,7 +495,7 @@ void ZentrelPageController::_onViewSignal(int page, const std::string& signal, v
             _initLaunch = true;
         }
     } else if (signal == "set,page,alti") {
-        _emitUnitSignal("set,page,alti,");
+        _emitUnitSignal("set,page,", PAGE_ALTI_VIEW);
         if (_viewController[PAGE_SETTING_VIEW]) {
             _viewController[PAGE_SETTING_VIEW]->updateValue(0, 0);
         }
@@ -788,7 +793,6 @@ void ZentrelPageController::_layoutMouseDown(void* data, Evas*, Evas_Object*, vo
     }
     self->_isMouseDown = true;
     self->_lastMoveX = static_cast<Evas_Event_Mouse_Down*>(eventInfo)->canvas.x;
-    self->_hasLastMove = true;
 }
 
 void ZentrelPageController::_layoutMouseUp(void* data, Evas*, Evas_Object*, void*) {
@@ -798,7 +802,6 @@ void ZentrelPageController::_layoutMouseUp(void* data, Evas*, Evas_Object*, void
         return;
     }
     self->_isMouseDown = false;
-    self->_hasLastMove = false;
 }
 
 void ZentrelPageController::_layoutMouseMove(void* data, Evas*, Evas_Object*, void* eventInfo) {
@@ -812,9 +815,8 @@ void ZentrelPageController::_layoutMouseMove(void* data, Evas*, Evas_Object*, vo
         return;
     }
     const int x = static_cast<Evas_Event_Mouse_Move*>(eventInfo)->cur.canvas.x;
-    const int dx = self->_hasLastMove ? x - self->_lastMoveX : 0;
+    const int dx = x - self->_lastMoveX;
     self->_lastMoveX = x;
-    self->_hasLastMove = true;
     // Dragging towards a neighbour that does not exist: the pager stays put.
     const bool atEdge = (self->_currentPage == self->_minPage && dx > kDragThreshold) ||
                         (self->_currentPage == self->_maxPage && dx < -kDragThreshold);
