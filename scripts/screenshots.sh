@@ -53,6 +53,9 @@ pressure_key=ZENTREL_SETTING_PRESSURE # 0 hPa, 1 inHg, 2 mmHg
 work=$OSTRA_ROOT/shots
 mkdir -p "$work"
 
+# The first start shows the permission guide; the pages come after it.
+shoot "$PROGRAM" "$work/permission-guide.png" 2
+"$OSTRACTL" pref set ZENTREL_DATA_PERMISSION_GUIDE_MESSAGE int 1 >/dev/null
 "$OSTRACTL" pref set "$pressure_key" int 0 >/dev/null
 shoot "$PROGRAM" "$work/launch.png" 0.3
 shoot "$PROGRAM" "$work/barometer-hpa.png" 3 "$operation" page=1
@@ -60,4 +63,4 @@ shoot "$PROGRAM" "$work/barometer-hpa.png" 3 "$operation" page=1
 shoot "$PROGRAM" "$work/barometer-inhg.png" 3 "$operation" page=1
 
 cp "$work"/*.png "$OUT"/
-echo "screenshots of $PROGRAM written to $OUT/: launch.png barometer-hpa.png barometer-inhg.png"
+echo "screenshots of $PROGRAM written to $OUT/: permission-guide.png launch.png barometer-hpa.png barometer-inhg.png"

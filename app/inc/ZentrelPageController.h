@@ -15,6 +15,7 @@
 #include <string>
 
 #include "ZentrelGraphItemList.h"
+#include "ZentrelPermission.h"
 #include "ZentrelSLPItemList.h"
 
 class ZentrelSensor;
@@ -155,6 +156,7 @@ class ZentrelPageController : public brisa::WContentViewController, public IZent
     Elm_Transit* _trans = nullptr;
     bool _isMouseDown = false;
     bool _isThemeChanged = false;
+    ZentrelPermission _permissionChecker;
     bool _permissionPopupAlive = false;
     bool _inputCallbacksRegistered = false;
     int _lastMoveX = 0;

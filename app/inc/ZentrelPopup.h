@@ -37,6 +37,7 @@ class ZentrelPopup {
     // Replaces the text of an open popup made by oneButton or twoButtons.
     static void setText(Evas_Object* popup, const std::string& text);
     static void setTitle(Evas_Object* popup, const char* title);
+    static void setButtonText(Evas_Object* popup, int button, const char* text);
     // Presses a popup's button as a tap would (1: the single or the cancel
     // button, 2: the confirm button); false when the popup has no such button.
     static bool press(Evas_Object* popup, int button);

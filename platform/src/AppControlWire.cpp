@@ -75,6 +75,41 @@ std::optional<std::string> registeredProgram(const std::string& appId) {
     return std::nullopt;
 }
 
+std::optional<std::string> registeredAppForOperation(const std::string& operation) {
+    for (const std::string& dir : registryDirs()) {
+        GDir* folder = g_dir_open(dir.c_str(), 0, nullptr);
+        if (!folder) {
+            continue;
+        }
+        std::optional<std::string> found;
+        while (const gchar* name = g_dir_read_name(folder)) {
+            if (!g_str_has_suffix(name, ".app")) {
+                continue;
+            }
+            std::string file = dir + "/" + name;
+            GKeyFile* keys = g_key_file_new();
+            if (g_key_file_load_from_file(keys, file.c_str(), G_KEY_FILE_NONE, nullptr)) {
+                gchar* op = g_key_file_get_string(keys, "App", "Operation", nullptr);
+                gchar* id = g_key_file_get_string(keys, "App", "Id", nullptr);
+                if (op && id && operation == op) {
+                    found = id;
+                }
+                g_free(op);
+                g_free(id);
+            }
+            g_key_file_free(keys);
+            if (found) {
+                break;
+            }
+        }
+        g_dir_close(folder);
+        if (found) {
+            return found;
+        }
+    }
+    return std::nullopt;
+}
+
 const GVariantType* requestVariantType() {
     return G_VARIANT_TYPE("(ssssia{ss}b)");
 }

@@ -31,6 +31,9 @@ std::string appSocketPath(const std::string& appId);
 // "<app id>.app" ([App] Exec=...) in $OSTRA_APPS_PATH, $OSTRA_ROOT/registry,
 // the build tree and the install prefix.
 std::optional<std::string> registeredProgram(const std::string& appId);
+// The app id registered for a launch operation (Operation= in its registry
+// entry), for requests that name an operation and no app.
+std::optional<std::string> registeredAppForOperation(const std::string& operation);
 
 GVariant* encodeAppControl(const app_control_s& control);
 bool decodeAppControl(GVariant* variant, app_control_s* out);

@@ -265,11 +265,17 @@ int app_control_foreach_extra_data(app_control_h ac, app_control_extra_data_cb c
 }
 
 int app_control_send_launch_request(app_control_h ac, app_control_reply_cb cb, void* user_data) {
-    if (!ac || !ac->appId || ac->appId->empty()) {
+    if (!ac) {
+        return APP_CONTROL_ERROR_INVALID_PARAMETER;
+    }
+    std::string appId = ac->appId.value_or("");
+    if (appId.empty() && ac->operation) {
+        appId = ostra::registeredAppForOperation(*ac->operation).value_or("");
+    }
+    if (appId.empty()) {
         OSTRA_LOGE("launch request without app id");
         return APP_CONTROL_ERROR_INVALID_PARAMETER;
     }
-    const std::string appId = *ac->appId;
     GSocketConnection* connection = ostra::connectToApp(appId);
     std::optional<std::string> program;
     if (!connection) {
@@ -281,6 +287,7 @@ int app_control_send_launch_request(app_control_h ac, app_control_reply_cb cb, v
     }
     auto* launch = new PendingLaunch;
     app_control_clone(&launch->request, ac);
+    launch->request->appId = appId;
     if (launch->request->connection) {
         g_object_unref(launch->request->connection);
         launch->request->connection = nullptr;

@@ -17,6 +17,8 @@ AppEnvironment::AppEnvironment() {
     setenv("OSTRA_SENSORD", "/bin/true", 1);
     ostra_i18n_bind_text_domain();
     ZentrelStorageMgr::getInstance()->initStorage();
+    // A returning user: the first-launch guide was confirmed (its own tests reset it).
+    ZentrelStorageMgr::getInstance()->savePermissionGuideState(1);
 }
 
 AppEnvironment::~AppEnvironment() {

@@ -237,6 +237,13 @@ void ZentrelPopup::setTitle(Evas_Object* popup, const char* title) {
     elm_object_part_text_set(popup, "elm.text.title", translated(title));
 }
 
+void ZentrelPopup::setButtonText(Evas_Object* popup, int button, const char* text) {
+    PopupData* data = dataOf(popup);
+    if (data && button >= SLOT_BUTTON1 && button < SLOT_COUNT && data->buttons[button]) {
+        elm_object_text_set(data->buttons[button], translated(text));
+    }
+}
+
 bool ZentrelPopup::press(Evas_Object* popup, int button) {
     PopupData* data = dataOf(popup);
     if (!data || button < SLOT_BUTTON1 || button >= SLOT_COUNT || !data->buttons[button]) {

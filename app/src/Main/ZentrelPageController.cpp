@@ -197,10 +197,18 @@ void ZentrelPageController::onPushed(Elm_Object_Item* naviItem) {
     ZentrelLogging::getInstance()->sendKorvaneLog(SETTINGS_AUTO_REFRESH_STATUS, "NONE",
                                                   autoRefresh ? "1000" : "0");
     if (storage->getPermissionGuideState() == 0) {
-        // The guide has nothing to show on this platform yet: its answer is "confirmed".
-        ZLOGI("Popup is confirmed");
-        eext_rotary_object_event_activated_set(_circleScroller, EINA_TRUE);
-        storage->savePermissionGuideState(1);
+        _permissionPopupAlive = true;
+        _permissionChecker.createGuidePopup(_layout, [this](bool confirmed) {
+            _permissionPopupAlive = false;
+            if (!confirmed) {
+                ZLOGI("Popup is canceled");
+                ui_app_exit();
+                return;
+            }
+            ZLOGI("Popup is confirmed");
+            eext_rotary_object_event_activated_set(_circleScroller, EINA_TRUE);
+            ZentrelStorageMgr::getInstance()->savePermissionGuideState(1);
+        });
     }
     ZLOG_END();
 }
