@@ -55,8 +55,8 @@ void answer(bool yes) {
     app_control_h reply = nullptr;
     app_control_create(&reply);
     app_control_add_extra_data(reply, kExtraSelected, yes ? "yes" : "no");
-    int ret = app_control_reply_to_launch_request(reply, guide.request,
-                                                  APP_CONTROL_RESULT_SUCCEEDED);
+    int ret =
+        app_control_reply_to_launch_request(reply, guide.request, APP_CONTROL_RESULT_SUCCEEDED);
     dlog_print(DLOG_INFO, kTag, "answered %s (%d)", yes ? "yes" : "no", ret);
     app_control_destroy(reply);
     app_control_destroy(guide.request);
@@ -69,8 +69,7 @@ Evas_Object* addButton(Evas_Object* box, const char* text, bool yes) {
     elm_object_text_set(button, text);
     evas_object_size_hint_min_set(button, 110, 56);
     evas_object_smart_callback_add(
-        button, "clicked",
-        [](void* data, Evas_Object*, void*) { answer(data != nullptr); },
+        button, "clicked", [](void* data, Evas_Object*, void*) { answer(data != nullptr); },
         yes ? &guide : nullptr);
     elm_box_pack_end(box, button);
     evas_object_show(button);
@@ -104,8 +103,7 @@ bool create(void*) {
     evas_object_show(box);
     // Escape (the back key) closes the guide as a "no".
     eext_object_event_callback_add(
-        guide.win, EEXT_CALLBACK_BACK, [](void*, Evas_Object*, void*) { answer(false); },
-        nullptr);
+        guide.win, EEXT_CALLBACK_BACK, [](void*, Evas_Object*, void*) { answer(false); }, nullptr);
     evas_object_show(guide.win);
     return true;
 }

@@ -52,8 +52,7 @@ int runPrivilege(const std::vector<std::string>& args) {
 }
 
 ostractl::Registrar privilegeVerb(
-    {"privilege",
-     "show | location allow|deny|ask | answer allow-forever|deny-forever|deny-once",
+    {"privilege", "show | location allow|deny|ask | answer allow-forever|deny-forever|deny-once",
      "privacy privilege states and how the next requests are answered", runPrivilege});
 
 }  // namespace
