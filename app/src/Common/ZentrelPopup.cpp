@@ -35,7 +35,7 @@ const char* translated(const char* id) {
 
 std::string labelMarkup(const std::string& text) {
     char* escaped = elm_entry_utf8_to_markup(text.c_str());
-    std::string markup = std::string("<align=center><font_size=26 color=#FAFAFA>") +
+    std::string markup = std::string("<align=center><font=Roboto font_size=26 color=#FAFAFA>") +
                          (escaped ? escaped : "") + "</font_size></align>";
     free(escaped);
     return markup;
