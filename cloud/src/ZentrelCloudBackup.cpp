@@ -105,7 +105,11 @@ void ZentrelCloudBackup::_fillFirstRecord(korvane_cloud_list_h list) {
     }
     ret = korvane_cloud_record_set_value(record, value.empty() ? nullptr : value.c_str());
     ZENTREL_CLOUD_LOG_FAILURE(korvane_cloud_record_set_value, ret);
-    korvane_cloud_list_move_to_next(list);
+    // With the one record filled, the end of the list is the expected answer.
+    ret = korvane_cloud_list_move_to_next(list);
+    if (ret != KORVANE_CLOUD_ERROR_NO_DATA) {
+        ZENTREL_CLOUD_LOG_FAILURE(korvane_cloud_list_move_to_next, ret);
+    }
 }
 
 void ZentrelCloudBackup::_writeBackupFile(korvane_cloud_list_h list, void* data) {

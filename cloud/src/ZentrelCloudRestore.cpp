@@ -52,7 +52,8 @@ void ZentrelCloudRestore::restorationCb(const char* path, void* data) {
         _sendNothingRestored(list);
         return;
     }
-    korvane_cloud_list_move_to_first(list);
+    ret = korvane_cloud_list_move_to_first(list);
+    ZENTREL_CLOUD_LOG_FAILURE(korvane_cloud_list_move_to_first, ret);
     korvane_cloud_record_h record = nullptr;
     ret = korvane_cloud_list_get_current_record(list, &record);
     ZENTREL_CLOUD_LOG_FAILURE(korvane_cloud_list_get_current_record, ret);
@@ -68,11 +69,14 @@ void ZentrelCloudRestore::restorationCb(const char* path, void* data) {
         _sendNothingRestored(list);
         return;
     }
-    korvane_cloud_record_set_key(record, ZentrelCloudBackup::RECORD_KEY);
-    korvane_cloud_record_set_date(record, ZentrelCloud::currentTimeMillisText().c_str());
+    ret = korvane_cloud_record_set_key(record, ZentrelCloudBackup::RECORD_KEY);
+    ZENTREL_CLOUD_LOG_FAILURE(korvane_cloud_record_set_key, ret);
+    ret = korvane_cloud_record_set_date(record, ZentrelCloud::currentTimeMillisText().c_str());
+    ZENTREL_CLOUD_LOG_FAILURE(korvane_cloud_record_set_date, ret);
     ret = korvane_cloud_restore_record_send_record_list(list, true);
     ZENTREL_CLOUD_LOG_FAILURE(korvane_cloud_restore_record_send_record_list, ret);
-    korvane_cloud_list_destroy(list);
+    ret = korvane_cloud_list_destroy(list);
+    ZENTREL_CLOUD_LOG_FAILURE(korvane_cloud_list_destroy, ret);
 }
 
 void ZentrelCloudRestore::completedCb(bool success, void* data) {
