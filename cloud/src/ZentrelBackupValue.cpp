@@ -151,26 +151,17 @@ bool ZentrelBackupValue::_write(const Members& members) {
     ZentrelStorageMgr* store = ZentrelStorageMgr::getInstance();
     store->initStorage();
     bool applied = false;
-    if (members.manual) {
-        store->saveSettingManualMode(*members.manual);
-        applied = true;
-    }
-    if (members.distance) {
-        store->saveSettingDistance(*members.distance);
-        applied = true;
-    }
-    if (members.pressure) {
-        store->saveSettingPressure(*members.pressure);
-        applied = true;
-    }
-    if (members.alert) {
-        store->saveSettingAlert(*members.alert);
-        applied = true;
-    }
-    if (members.autoRefresh) {
-        store->saveAutoRefresh(*members.autoRefresh);
-        applied = true;
-    }
+    auto save = [&](const std::optional<int>& value, void (ZentrelStorageMgr::*setter)(int)) {
+        if (value) {
+            (store->*setter)(*value);
+            applied = true;
+        }
+    };
+    save(members.manual, &ZentrelStorageMgr::saveSettingManualMode);
+    save(members.distance, &ZentrelStorageMgr::saveSettingDistance);
+    save(members.pressure, &ZentrelStorageMgr::saveSettingPressure);
+    save(members.alert, &ZentrelStorageMgr::saveSettingAlert);
+    save(members.autoRefresh, &ZentrelStorageMgr::saveAutoRefresh);
     if (members.manual == 1 && members.seeLevel) {
         ZLOGI("Manual SLP : %lf", *members.seeLevel);
         store->saveDataSLP(*members.seeLevel);

@@ -118,13 +118,18 @@ bool backupRecords(ostractl::CloudSession& session, const korvane_cloud_list_s& 
     return true;
 }
 
+// Claims the service socket and launches the program with the operation
+// (the option's, else the verb's own).
+bool startSession(ostractl::CloudSession& session, const CloudOptions& options,
+                  const char* operation, std::string* error) {
+    return session.listen(error) &&
+           session.launch(options.operation.empty() ? operation : options.operation, error);
+}
+
 int backup(const CloudOptions& options) {
     ostractl::CloudSession session(options.appId, options.timeoutSeconds);
     std::string error;
-    if (!session.listen(&error) ||
-        !session.launch(
-            options.operation.empty() ? KORVANE_CLOUD_OPERATION_BACKUP_URI : options.operation,
-            &error)) {
+    if (!startSession(session, options, KORVANE_CLOUD_OPERATION_BACKUP_URI, &error)) {
         return fail(error);
     }
     korvane_cloud_list_s announced;
@@ -198,10 +203,7 @@ int restore(const CloudOptions& options) {
         return fail("restore refused: " + error);
     }
     ostractl::CloudSession session(options.appId, options.timeoutSeconds);
-    if (!session.listen(&error) ||
-        !session.launch(
-            options.operation.empty() ? KORVANE_CLOUD_OPERATION_RESTORE_URI : options.operation,
-            &error)) {
+    if (!startSession(session, options, KORVANE_CLOUD_OPERATION_RESTORE_URI, &error)) {
         return fail(error);
     }
     korvane_cloud_list_s confirmed;
@@ -218,10 +220,7 @@ int restore(const CloudOptions& options) {
 int info(const CloudOptions& options) {
     ostractl::CloudSession session(options.appId, options.timeoutSeconds);
     std::string error;
-    if (!session.listen(&error) ||
-        !session.launch(options.operation.empty() ? KORVANE_CLOUD_OPERATION_GET_BACKUP_INFO_URI
-                                                  : options.operation,
-                        &error)) {
+    if (!startSession(session, options, KORVANE_CLOUD_OPERATION_GET_BACKUP_INFO_URI, &error)) {
         return fail(error);
     }
     korvane_cloud_list_s announced;
