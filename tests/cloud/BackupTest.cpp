@@ -120,4 +120,15 @@ TEST(BackupTest, InfoShowsTheRecordKeyAndDateAndChangesNothing) {
     EXPECT_EQ(ZentrelStorageMgr::getInstance()->getSettingPressure(), 2);
 }
 
+TEST(BackupTest, BackupThatCannotBeKeptFailsAndTheProgramStillCleansUp) {
+    CloudRoot root;
+    std::string file = root.path() + "/no/such/dir/backup.json";
+
+    cloudtest::Run run = ostractl({"cloud", "backup", file});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("backup failed"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("__backup_completed_cb() FAILED"), std::string::npos) << run.err;
+    EXPECT_FALSE(g_file_test(cloudtest::trustedFile("backup.dat").c_str(), G_FILE_TEST_EXISTS));
+}
+
 }  // namespace
