@@ -25,7 +25,7 @@ class ZentrelAlertView {
     void _setAccessibility();
     static void _exitIconClickedCb(void* data, Evas_Object* obj, const char* emission,
                                    const char* source);
-    static void _exitIconActivateCb(void* data, Evas_Object* partObj, Elm_Object_Item* item);
+    static Eina_Bool _exitIconActionCb(void* data, Evas_Object* obj, Elm_Access_Action_Info* info);
 
     Evas_Object* _layout = nullptr;
     appdata* _ad;

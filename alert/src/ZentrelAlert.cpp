@@ -198,6 +198,7 @@ bool create(void* data) {
         eext_object_event_callback_add(ad->layout, EEXT_CALLBACK_BACK, backKeyCb, ad);
     }
     keyUpHandler = ecore_event_handler_add(ECORE_EVENT_KEY_UP, keyUpCb, ad);
+    vconf_notify_key_changed(VCONFKEY_SHOT_OSTRA_PALM_TOUCH_MUTE, palmTouchChangedCb, ad);
     bBlocked = feedbackWithheldForCall();
     if (!bBlocked) {
         playFeedback();
@@ -272,7 +273,6 @@ int run(int argc, char** argv) {
     callbacks.resume = resume;
     callbacks.app_control = appControl;
     addEventHandlers();
-    vconf_notify_key_changed(VCONFKEY_SHOT_OSTRA_PALM_TOUCH_MUTE, palmTouchChangedCb, nullptr);
     setenv("ELM_PROD_THEME", "pulse", 1);
     int ret = ui_app_main(argc, argv, &callbacks, &ad);
     if (ret != APP_ERROR_NONE) {

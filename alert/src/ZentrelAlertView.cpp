@@ -113,7 +113,8 @@ void ZentrelAlertView::_setAccessibility() {
     }
     elm_access_info_set(exitIcon, ELM_ACCESS_INFO, i18n_get_text(kButtonId));
     elm_access_info_set(exitIcon, ELM_ACCESS_CONTEXT_INFO, i18n_get_text(kCloseHintId));
-    elm_access_activate_cb_set(exitIcon, _exitIconActivateCb, this);
+    // The reader's double tap arrives as the activate action.
+    elm_access_action_cb_set(exitIcon, ELM_ACCESS_ACTION_ACTIVATE, _exitIconActionCb, this);
     if (background) {
         efl_access_object_relationship_append(background, EFL_ACCESS_RELATION_TYPE_FLOWS_TO,
                                               exitIcon);
@@ -133,10 +134,11 @@ void ZentrelAlertView::_exitIconClickedCb(void* data, Evas_Object* obj, const ch
     ZentrelAlert::dismiss();
 }
 
-void ZentrelAlertView::_exitIconActivateCb(void* data, Evas_Object*, Elm_Object_Item*) {
+Eina_Bool ZentrelAlertView::_exitIconActionCb(void* data, Evas_Object*, Elm_Access_Action_Info*) {
     if (!data) {
         ZLOGE("data is null");
-        return;
+        return EINA_FALSE;
     }
     ZentrelAlert::exitQuietly();
+    return EINA_TRUE;
 }
