@@ -3,6 +3,7 @@
 #include <glib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -122,6 +123,8 @@ int exportTrace(const std::vector<std::string>& args) {
         if (!ostractl::parseInt(args[3], &hours) || hours <= 0) {
             return ostractl::usageError("sensor");
         }
+        // More than a century back is everything; the clamp keeps the arithmetic sound.
+        hours = std::min(hours, 24LL * 365 * 100);
     } else if (args.size() != 2) {
         return ostractl::usageError("sensor");
     }
