@@ -2,6 +2,7 @@
 // feedback held back during a call, and every dismiss gesture.
 #include <Ecore_Input.h>
 #include <ZentrelAlert.h>
+#include <ZentrelAlertView.h>
 #include <gtest/gtest.h>
 #include <ostra/app_preference.h>
 #include <ostra/device_display.h>
@@ -128,6 +129,14 @@ TEST_F(AlertScreen, ShowsTheAlertWakesTheScreenAndPlaysTheFeedbackOnce) {
     created = false;
     EXPECT_EQ(ostra_reserved_screen_count(), 0);
     evas_object_del(ad.win);
+
+    // Without a parent there is no view, and the program goes on.
+    {
+        ZentrelAlertView orphan(&ad);
+        EXPECT_EQ(orphan.create(nullptr), nullptr);
+        EXPECT_TRUE(log.contains("Parent object is null"));
+    }
+    EXPECT_EQ(ostra_reserved_screen_count(), 0);
 }
 
 TEST_F(AlertScreen, FeedbackHeldDuringACallPlaysOnceOnTheFirstResumeAfterIt) {
