@@ -24,6 +24,7 @@ enum vconf_t {
 #define VCONFKEY_TIME_FORMAT_12 1
 #define VCONFKEY_TIME_FORMAT_24 2
 #define VCONFKEY_RETAILMODE_ENABLED "db/retailmode/enabled"
+#define VCONFKEY_SETUP_WIZARD_STANDALONE "db/setup_wizard/standalone"
 
 typedef struct _keynode_t keynode_t;
 typedef void (*vconf_callback_fn)(keynode_t* node, void* user_data);
