@@ -155,3 +155,25 @@ TEST_F(UpdaterTest, DownloadCutShortFailsWithoutPopupAndChecksAgainNextTime) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(OstractlUpdate, CheckPrintsTheQueryAndItsOutcome) {
+    TempRoot root;
+    TestHttpServer server(TestHttpServer::Scheme::Http, answer("result", "2", "3.0.1"));
+    ASSERT_TRUE(server.running());
+    vconf_set_str(ZENTREL_UPDATE_HOST_KEY, ("127.0.0.1:" + std::to_string(server.port())).c_str());
+    std::string out;
+    ASSERT_EQ(testsupport::runProgram({OSTRACTL_PATH, "update", "check"}, &out), 0);
+    EXPECT_NE(out.find("query:   http://127.0.0.1:"), std::string::npos) << out;
+    EXPECT_NE(out.find("outcome: update available: the store has a newer version"),
+              std::string::npos)
+        << out;
+    // The store's version is remembered: the next check asks nobody.
+    ASSERT_EQ(testsupport::runProgram({OSTRACTL_PATH, "update", "check"}, &out), 0);
+    EXPECT_NE(out.find("known from an earlier check"), std::string::npos) << out;
+    EXPECT_EQ(server.requestLog().size(), 1u);
+    EXPECT_EQ(testsupport::runProgram({OSTRACTL_PATH, "update", "now"}, &out), 2);
+}
+
+}  // namespace
