@@ -27,7 +27,6 @@ constexpr Outcome kOutcomes[] = {
     {"No app to updating", "up to date: the installed version is the store's", true},
     {"There is app to update", "update available (known from an earlier check)", true},
     {"Don't check for updates", "no query: the last check was less than 96 hours ago", true},
-    {"URL [", nullptr, false},
     {"State [Failed]", "query failed: no answer from the update service", true},
     {"No available app to update", "no update offered by the store", false},
     {"is available", "update available: the store has a newer version", false},
@@ -48,16 +47,19 @@ CheckState& check() {
     return state;
 }
 
+constexpr const char* kUrlLine = "URL [";
+
 void onLog(log_priority, const char*, const char* message, void*) {
     CheckState& state = check();
     std::lock_guard<std::mutex> lock(state.mutex);
+    const char* url = strstr(message, kUrlLine);
+    if (url) {
+        state.url = url + strlen(kUrlLine);
+        state.url.pop_back();  // the closing bracket
+    }
     for (const Outcome& o : kOutcomes) {
         if (!strstr(message, o.line)) {
             continue;
-        }
-        if (!o.text && !o.final) {
-            state.url = strstr(message, o.line) + strlen(o.line);
-            state.url.pop_back();  // the closing bracket
         }
         if (o.text) {
             state.outcome = o.text;
