@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <ostra/efl_extension.h>
 #include <ostra/ostra_efl.h>
 #include <ostra/vconf.h>
 
@@ -82,7 +83,13 @@ TEST_F(UpdaterTest, KnownStoreVersionDecidesWithoutAQuery) {
     g_mkdir_with_parents(SCREENSHOT_DIR, 0755);
     EXPECT_TRUE(ostra_efl_window_screenshot(window, SCREENSHOT_DIR "/update-popup.png"));
 
-    // OK closes the popup (and goes on to the store).
+    // The back key dismisses it; the next check shows it again, and OK
+    // closes it (and goes on to the store).
+    ostra_eext_back_feed();
+    EXPECT_EQ(popup(), nullptr);
+    updater.startDownloadManager(window);
+    settle();
+    ASSERT_NE(popup(), nullptr);
     Evas_Object* ok = elm_object_part_content_get(popup(), "elm.swallow.button1");
     ASSERT_NE(ok, nullptr);
     evas_object_smart_callback_call(ok, "clicked", nullptr);
