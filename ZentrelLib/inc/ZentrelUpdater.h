@@ -16,6 +16,8 @@
 // The evas name of the update popup while it is shown.
 #define ZENTREL_UPDATE_POPUP_NAME "zentrel-update-popup"
 
+struct capability_device_info_s;
+
 class ZentrelUpdater {
   public:
     ZentrelUpdater();
@@ -35,7 +37,7 @@ class ZentrelUpdater {
     void _gatherStandaloneIds();
     void _gatherPairedIds();
     void _readSimPlmn();
-    std::string _getHostAndTarnModelName(void* deviceInfo);
+    std::string _getHostAndTarnModelName(capability_device_info_s* phone);
     static bool _isUpdateAvailable(const std::string& path);
     static bool _parseXml(const std::string& path, std::string* resultCode,
                           std::string* versionName);

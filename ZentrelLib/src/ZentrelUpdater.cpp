@@ -186,8 +186,7 @@ void ZentrelUpdater::_gatherPairedIds() {
     capability_manager_destroy_device_info(phone);
 }
 
-std::string ZentrelUpdater::_getHostAndTarnModelName(void* deviceInfo) {
-    auto phone = static_cast<capability_device_info_h>(deviceInfo);
+std::string ZentrelUpdater::_getHostAndTarnModelName(capability_device_info_s* phone) {
     char* feature = nullptr;
     capability_manager_get_device_features(phone, "vendor", &feature);
     std::string vendor = adopt(feature);

@@ -76,7 +76,7 @@ std::string ZentrelWeather::_bundleGetString(bundle* message, const char* key) {
 // Below freezing the agent sends a minus sign, which the number check of the
 // pressure does not allow.
 bool ZentrelWeather::_isValidTemperature(const std::string& text) {
-    return StringUtil::IsValidDoubleType(text[0] == '-' ? text.substr(1) : text);
+    return !text.empty() && StringUtil::IsValidDoubleType(text[0] == '-' ? text.substr(1) : text);
 }
 
 void ZentrelWeather::_report(ZentrelWeatherResult result) {
@@ -101,8 +101,7 @@ void ZentrelWeather::_MessagePortCallback(int, const char*, const char*, bool, b
         ZLOGE("ERROR : Refresh time is invalid [%s]", timeText.c_str());
         return;
     }
-    if (!StringUtil::IsValidDoubleType(pressureText) || temperatureText.empty() ||
-        !_isValidTemperature(temperatureText)) {
+    if (!StringUtil::IsValidDoubleType(pressureText) || !_isValidTemperature(temperatureText)) {
         ZLOGE("ERROR : Pressure and temperature are invalid - P[%s], T[%s]", pressureText.c_str(),
               temperatureText.c_str());
         return;

@@ -6,14 +6,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 
 #include "PlatformLog.h"
 #include "ostra/connection.h"
 
 namespace ostra {
-
-std::map<int, Download*>& downloads();
 
 namespace {
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <map>
 #include <string>
 #include <thread>
 
@@ -47,5 +48,8 @@ class Download {
     FILE* _file = nullptr;
     unsigned long long _received = 0;
 };
+
+// The live downloads by id; touched on the main context only.
+std::map<int, Download*>& downloads();
 
 }  // namespace ostra

@@ -3,7 +3,6 @@
 #include <curl/curl.h>
 
 #include <cstdlib>
-#include <map>
 #include <mutex>
 
 #include "Download.h"
@@ -11,7 +10,6 @@
 
 namespace ostra {
 
-// Main context only: the C calls and the reported events.
 std::map<int, Download*>& downloads() {
     static std::map<int, Download*> table;
     return table;
