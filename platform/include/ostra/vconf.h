@@ -28,6 +28,7 @@ enum vconf_t {
 #define VCONFKEY_CALL_STATE "memory/call/state"
 /* Changes when the wearer covers the screen with the palm. */
 #define VCONFKEY_SHOT_OSTRA_PALM_TOUCH_MUTE "db/shot-ostra/palm_touch_mute_enabled"
+#define VCONFKEY_SETUP_WIZARD_STANDALONE "db/setup_wizard/standalone"
 
 typedef struct _keynode_t keynode_t;
 typedef void (*vconf_callback_fn)(keynode_t* node, void* user_data);
