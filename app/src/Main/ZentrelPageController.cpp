@@ -712,6 +712,9 @@ void ZentrelPageController::_endAnimationCb(void* data, Evas_Object*, const char
     }
     if (self->_currentPage == PAGE_SETTING_VIEW) {
         ZLOGI("setting page");
+        // No needle sweeps in here, so nothing else would hook up the edge
+        // feedback of drags and bezel turns.
+        self->_registerInputCallbacks();
         return;
     }
     if (!self->_initLaunch) {
