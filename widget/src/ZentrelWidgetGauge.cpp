@@ -1,0 +1,367 @@
+#include "ZentrelWidgetGauge.h"
+
+#include <ostra/uxt_theme.h>
+#include <ostra/vconf.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "ZentrelArcText.h"
+#include "ZentrelLog.h"
+#include "ZentrelStorageMgr.h"
+
+namespace {
+
+constexpr int kSize = 360;
+constexpr double kPi = 3.141592653589793;
+constexpr const char* kTextPassed = "AT0234";
+constexpr const char* kTextAhead = "AT0235";
+constexpr const char* kTextAtEnd = "AT0236";
+constexpr const char* kFontCode = "AT0234";
+// Label offsets from the arc ends, as single-precision values.
+constexpr double kNearOffset = static_cast<double>(34.8f);
+constexpr double kFarOffset = static_cast<double>(69.6f);
+constexpr const char* kAltiLabelsMetres[] = {"1120", "3040", "4960", "6880"};
+constexpr const char* kAltiLabelsFeet[] = {"3680", "9980", "16280", "22580"};
+constexpr const char* kBaroLabelsHpa[] = {"510", "670", "830", "990"};
+constexpr const char* kBaroLabelsInhg[] = {"15.05", "19.77", "24.49", "29.21"};
+constexpr const char* kBaroLabelsMmhg[] = {"383", "503", "623", "743"};
+
+double rad(double degrees) {
+    return degrees * kPi / 180.0;
+}
+
+bool demoMode() {
+    int demo = 0;
+    return vconf_get_int("db/retailmode/enabled", &demo) == VCONF_OK && demo != 0;
+}
+
+}  // namespace
+
+ZentrelWidgetGauge::ZentrelWidgetGauge() = default;
+
+ZentrelWidgetGauge::~ZentrelWidgetGauge() {
+    if (_cairoPattern) {
+        cairo_pattern_destroy(_cairoPattern);
+    }
+    if (_cairoContext) {
+        cairo_destroy(_cairoContext);
+    }
+    if (_cairoSurface) {
+        cairo_surface_destroy(_cairoSurface);
+    }
+    if (_evasObj) {
+        evas_object_del(_evasObj);
+    }
+}
+
+Evas_Object* ZentrelWidgetGauge::create(Evas_Object* parent) {
+    if (!parent) {
+        ZLOGE("Parent object is null.");
+        return nullptr;
+    }
+    if (_evasObj) {
+        ZLOGW("Guage evas object already created.");
+        return _evasObj;
+    }
+    _parentEvasObj = parent;
+    if (!_initCairo(parent)) {
+        return nullptr;
+    }
+    return _evasObj;
+}
+
+Evas_Object* ZentrelWidgetGauge::getEvasObj() {
+    if (!_evasObj) {
+        ZLOGE("_evasObj is null");
+    }
+    return _evasObj;
+}
+
+bool ZentrelWidgetGauge::_initCairo(Evas_Object* parent) {
+    _evasObj = evas_object_image_filled_add(evas_object_evas_get(parent));
+    evas_object_image_colorspace_set(_evasObj, EVAS_COLORSPACE_ARGB8888);
+    evas_object_image_size_set(_evasObj, kSize, kSize);
+    evas_object_image_alpha_set(_evasObj, EINA_TRUE);
+    evas_object_move(_evasObj, 0, 0);
+    evas_object_resize(_evasObj, kSize, kSize);
+    auto* pixels = static_cast<unsigned char*>(evas_object_image_data_get(_evasObj, EINA_TRUE));
+    if (!pixels) {
+        ZLOGE("the gauge image has no pixels");
+        return false;
+    }
+    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, kSize);
+    _cairoSurface =
+        cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, kSize, kSize, stride);
+    _cairoContext = cairo_create(_cairoSurface);
+    return cairo_status(_cairoContext) == CAIRO_STATUS_SUCCESS;
+}
+
+bool ZentrelWidgetGauge::_altiVisible() const {
+    return !ZentrelStorageMgr::getInstance()->isDataSLPHistoryEmpty() || demoMode();
+}
+
+void ZentrelWidgetGauge::updateValue(double pressure, const std::string&, const std::string&) {
+    if (!_cairoContext) {
+        ZLOGE("_cairoContext is null");
+        return;
+    }
+    cairo_t* cr = _cairoContext;
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    cairo_paint(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    cairo_set_source_rgba(cr, 0, 0, 0, 0);
+    _drawLine(pressure);
+    _drawText();
+    cairo_restore(cr);
+    cairo_surface_flush(_cairoSurface);
+    evas_object_image_data_set(_evasObj, cairo_image_surface_get_data(_cairoSurface));
+    evas_object_image_data_update_add(_evasObj, 0, 0, kSize, kSize);
+}
+
+double ZentrelWidgetGauge::altiSectorAngle(double altitude) {
+    const double perMetre =
+        (_ALTI_END_ANGLE - _ALTI_START_ANGLE) / (_ALTI_END_VALUE - _ALTI_START_VALUE);
+    const double angle = _ALTI_START_ANGLE + perMetre * (altitude - _ALTI_START_VALUE);
+    if (angle <= _ALTI_START_ANGLE + 5) {
+        ZLOGE("invalid altimeter angle (%lf)", angle);
+        return _ALTI_START_ANGLE + 5;
+    }
+    if (angle >= _ALTI_END_ANGLE) {
+        ZLOGE("invalid altimeter angle (%lf)", angle);
+        return _ALTI_END_ANGLE;
+    }
+    return angle;
+}
+
+double ZentrelWidgetGauge::baroSectorAngle(double pressure) {
+    const double offset = _BARO_START_ANGLE * 2 / (_BARO_END_VALUE - _BARO_START_VALUE) *
+                          (pressure - _BARO_START_VALUE);
+    const double angle = _BARO_START_ANGLE - offset;
+    if (angle >= _BARO_START_ANGLE - 5) {
+        ZLOGE("invalid baro angle (%lf)", angle);
+        return _BARO_START_ANGLE - 5;
+    }
+    if (angle <= _BARO_END_ANGLE - 360) {
+        ZLOGE("invalid baro angle (%lf)", angle);
+        return _BARO_END_ANGLE - 360;
+    }
+    return angle;
+}
+
+ZentrelWidgetGauge::Color ZentrelWidgetGauge::_themeColor(const char* code) {
+    int r = 0, g = 0, b = 0, a = 255;
+    if (uxt_theme_get_color(code, &r, &g, &b, &a) != UXT_THEME_ERROR_NONE) {
+        ZLOGE("no theme colour %s", code);
+    }
+    return {r / 255.0, g / 255.0, b / 255.0};
+}
+
+ZentrelWidgetGauge::Color ZentrelWidgetGauge::_average(const Color& x, const Color& y) {
+    return {(x.r + y.r) / 2, (x.g + y.g) / 2, (x.b + y.b) / 2};
+}
+
+// The angle a round line cap adds at each end of an arc.
+double ZentrelWidgetGauge::_capAngle() const {
+    const double a = _LINE_WIDTH * 0.5;
+    const double d = _LINE_RADIUS - a;
+    return acos((2 * d * d - a * a) / (2 * d * d));
+}
+
+void ZentrelWidgetGauge::_drawLine(double pressure) {
+    cairo_t* cr = _cairoContext;
+    const double capAngle = _capAngle();
+    ZLOGD("capAngle = %lf", capAngle);
+    cairo_set_line_width(cr, _LINE_WIDTH);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    // A fresh pattern per redraw: patches added to a kept one would pile up
+    // without bound, in memory and in drawing time.
+    if (_cairoPattern) {
+        cairo_pattern_destroy(_cairoPattern);
+    }
+    _cairoPattern = cairo_pattern_create_mesh();
+    // Tracks first: the value sectors show on top of them.
+    _strokeTrack(_ALTI_IN_LINE_COLOR_CODE, rad(_ALTI_START_ANGLE) + capAngle,
+                 rad(_ALTI_END_ANGLE) - capAngle, false);
+    _strokeTrack(_BARO_IN_LINE_COLOR_CODE, rad(_BARO_START_ANGLE) - capAngle,
+                 rad(_BARO_END_ANGLE) + capAngle, true);
+    if (_altiVisible()) {
+        _drawAltiSector(pressure);
+    }
+    _drawBaroSector(pressure);
+}
+
+void ZentrelWidgetGauge::_strokeTrack(const char* colorCode, double from, double to,
+                                      bool negative) {
+    cairo_t* cr = _cairoContext;
+    Color c = _themeColor(colorCode);
+    cairo_set_source_rgb(cr, c.r, c.g, c.b);
+    cairo_new_path(cr);
+    const double radius = _LINE_RADIUS - _LINE_WIDTH * 0.5;
+    if (negative) {
+        cairo_arc_negative(cr, _CENTER_X, _CENTER_Y, radius, from, to);
+    } else {
+        cairo_arc(cr, _CENTER_X, _CENTER_Y, radius, from, to);
+    }
+    cairo_stroke(cr);
+}
+
+// Shades startDeg..endDeg from the start colour through their average to
+// the end colour, and strokes the sector with that shading.
+void ZentrelWidgetGauge::_drawSector(double endDeg, double startDeg, const char* startCode,
+                                     const char* endCode) {
+    const Color start = _themeColor(startCode);
+    const Color end = _themeColor(endCode);
+    const Color middle = _average(start, end);
+    const double half = (endDeg + startDeg) / 2;
+    _sectorPatch(startDeg, start, half, middle);
+    _sectorPatch(half, middle, endDeg, end);
+    cairo_t* cr = _cairoContext;
+    const double capAngle = _capAngle();
+    const double radius = _LINE_RADIUS - _LINE_WIDTH * 0.5;
+    cairo_set_source(cr, _cairoPattern);
+    cairo_new_path(cr);
+    if (endDeg > startDeg) {
+        cairo_arc(cr, _CENTER_X, _CENTER_Y, radius, rad(startDeg) + capAngle,
+                  rad(endDeg) - capAngle);
+    } else {
+        cairo_arc_negative(cr, _CENTER_X, _CENTER_Y, radius, rad(startDeg) - capAngle,
+                           rad(endDeg) + capAngle);
+    }
+    cairo_stroke(cr);
+}
+
+void ZentrelWidgetGauge::_drawAltiSector(double pressure) {
+    ZentrelStorageMgr* storage = ZentrelStorageMgr::getInstance();
+    const double altitude = storage->getAltivalue(pressure);
+    const double h = altiSectorAngle(altitude);
+    ZLOGD("SLP:%lf, B:%lf, A:%lf, A Angle:%lf", storage->getDataSLP(), pressure, altitude, h);
+    _drawSector(h, _ALTI_START_ANGLE, _ALTI_OUT_LINE_START_COLOR_CODE,
+                _ALTI_OUT_LINE_END_COLOR_CODE);
+    _curAltiAngle = rad(h);
+}
+
+void ZentrelWidgetGauge::_drawBaroSector(double pressure) {
+    const double m = baroSectorAngle(pressure);
+    ZLOGD("baroAngleAb:%lf, baroAngle:%lf", pressure, m);
+    _drawSector(m, _BARO_START_ANGLE, _BARO_OUT_LINE_START_COLOR_CODE,
+                _BARO_OUT_LINE_END_COLOR_CODE);
+    _curBaroAngle = rad(m);
+}
+
+void ZentrelWidgetGauge::_sectorPatch(double a, const Color& colorA, double b,
+                                      const Color& colorB) {
+    const double r = _LINE_RADIUS;
+    const double cx = _CENTER_X;
+    const double cy = _CENTER_Y;
+    const double ra = rad(a);
+    const double rb = rad(b);
+    const double k = tan((rb - ra) / 4) * 4 / 3;
+    const double p1x = cx + r * cos(ra);
+    const double p1y = cy + r * sin(ra);
+    const double p2x = cx + r * cos(rb);
+    const double p2y = cy + r * sin(rb);
+    cairo_pattern_t* mesh = _cairoPattern;
+    cairo_mesh_pattern_begin_patch(mesh);
+    cairo_mesh_pattern_move_to(mesh, cx, cy);
+    cairo_mesh_pattern_line_to(mesh, p1x, p1y);
+    cairo_mesh_pattern_curve_to(mesh, p1x - r * sin(ra) * k, p1y + r * cos(ra) * k,
+                                p2x + r * sin(rb) * k, p2y - r * cos(rb) * k, p2x, p2y);
+    cairo_mesh_pattern_set_corner_color_rgb(mesh, 0, 1, 1, 1);
+    cairo_mesh_pattern_set_corner_color_rgb(mesh, 1, static_cast<float>(colorA.r),
+                                            static_cast<float>(colorA.g),
+                                            static_cast<float>(colorA.b));
+    cairo_mesh_pattern_set_corner_color_rgb(mesh, 2, static_cast<float>(colorB.r),
+                                            static_cast<float>(colorB.g),
+                                            static_cast<float>(colorB.b));
+    cairo_mesh_pattern_end_patch(mesh);
+}
+
+const char* ZentrelWidgetGauge::altiLabelColorCode(double t, double half, double v) {
+    if (t + half < v) {
+        return kTextPassed;
+    }
+    if (v < t - half) {
+        return kTextAhead;
+    }
+    return kTextAtEnd;
+}
+
+const char* ZentrelWidgetGauge::baroLabelColorCode(double t, double half, double v) {
+    if (t > rad(_BARO_END_ANGLE)) {
+        // Beyond 273 degrees the sector end counts from 0 to 2 pi.
+        const double end = v < 0 ? v + 2 * kPi : v;
+        if (end > rad(_BARO_END_ANGLE) && t - half > end) {
+            return kTextPassed;
+        }
+        if (end < rad(_BARO_START_ANGLE) || t + half < end) {
+            return kTextAhead;
+        }
+        return kTextAtEnd;
+    }
+    if (v < t - half) {
+        return kTextPassed;
+    }
+    if (t + half < v) {
+        return kTextAhead;
+    }
+    return kTextAtEnd;
+}
+
+void ZentrelWidgetGauge::_drawText() {
+    cairo_t* cr = _cairoContext;
+    char* family = nullptr;
+    char* style = nullptr;
+    int size = 11;
+    if (uxt_theme_get_font(kFontCode, &family, &style, &size) != UXT_THEME_ERROR_NONE) {
+        ZLOGE("no theme font %s", kFontCode);
+    }
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    cairo_set_font_options(cr, options);
+    cairo_font_options_destroy(options);
+    cairo_select_font_face(cr, family ? family : "Roboto", CAIRO_FONT_SLANT_NORMAL,
+                           CAIRO_FONT_WEIGHT_BOLD);
+    cairo_set_font_size(cr, size);
+    free(family);
+    free(style);
+
+    ZentrelStorageMgr* storage = ZentrelStorageMgr::getInstance();
+    if (_altiVisible()) {
+        const char* const* labels =
+            storage->getSettingDistance() == 1 ? kAltiLabelsFeet : kAltiLabelsMetres;
+        const double at[] = {_ALTI_START_ANGLE + kNearOffset, _ALTI_START_ANGLE + kFarOffset,
+                             _ALTI_END_ANGLE - kFarOffset, _ALTI_END_ANGLE - kNearOffset};
+        for (int i = 0; i < 4; ++i) {
+            _drawLabel(labels[i], at[i], true);
+        }
+    }
+    const int unit = storage->getSettingPressure();
+    const char* const* labels =
+        unit == 1 ? kBaroLabelsInhg : (unit == 2 ? kBaroLabelsMmhg : kBaroLabelsHpa);
+    const double at[] = {_BARO_START_ANGLE - kNearOffset, _BARO_START_ANGLE - kFarOffset,
+                         _BARO_END_ANGLE + kFarOffset, _BARO_END_ANGLE + kNearOffset};
+    for (int i = 0; i < 4; ++i) {
+        _drawLabel(labels[i], at[i], false);
+    }
+}
+
+void ZentrelWidgetGauge::_drawLabel(const char* text, double centerDeg, bool alti) {
+    cairo_t* cr = _cairoContext;
+    const double labelRadius = _LINE_RADIUS - _LINE_WIDTH;
+    ZentrelArcText arcText(_CENTER_X, _CENTER_Y, labelRadius);
+    const double t = rad(centerDeg);
+    const double half = arcText.measure(cr, text) / labelRadius * 0.5;
+    const char* code = alti ? altiLabelColorCode(t, half, _curAltiAngle)
+                            : baroLabelColorCode(t, half, _curBaroAngle);
+    if (code == kTextAtEnd) {
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        arcText.drawShadow(cr, text, t - half, 0.0, -1.0, 1, 1);
+    }
+    Color c = _themeColor(code);
+    cairo_set_source_rgb(cr, c.r, c.g, c.b);
+    arcText.draw(cr, text, t - half, 0.0, -1.0);
+}
