@@ -25,6 +25,8 @@ ZentrelWidgetCalController::ZentrelWidgetCalController(IZentrelWidgetCalListener
 ZentrelWidgetCalController::~ZentrelWidgetCalController() {
     cancel();
     _removeTimer();
+    // The location service keeps its listener until it is released.
+    _releaseLocation();
 }
 
 bool ZentrelWidgetCalController::calibrate() {
@@ -83,6 +85,9 @@ bool ZentrelWidgetCalController::onStateChanged(int state) {
     }
     ZLOGI("location state %d while calibration state %d", state, _state);
     _state = IDLE;
+    // Released here, so a later service change cannot call back into an
+    // attempt that has ended (or a controller that is gone).
+    _releaseLocation();
     _report(CANCELED);
     return true;
 }
