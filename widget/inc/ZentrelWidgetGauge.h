@@ -8,6 +8,7 @@
 #include <Evas.h>
 #include <cairo.h>
 
+#include <map>
 #include <string>
 
 class ZentrelWidgetGauge {
@@ -39,6 +40,10 @@ class ZentrelWidgetGauge {
     struct Color {
         double r, g, b;
     };
+    struct Label {
+        double half = 0;  // half the angle the text covers
+        cairo_path_t* outline = nullptr;
+    };
     static Color _themeColor(const char* code);
     static Color _average(const Color& x, const Color& y);
     double _capAngle() const;
@@ -49,9 +54,13 @@ class ZentrelWidgetGauge {
     void _drawBaroSector(double pressure);
     void _strokeTrack(const char* colorCode, double from, double to, bool negative);
     void _sectorPatch(double a, const Color& colorA, double b, const Color& colorB);
+    void _arcSide(double from, double to, double r, double k);
+    void _setCorner(unsigned int corner, double u, double v, const Color& colorA,
+                    const Color& colorB);
     void _drawSector(double endDeg, double startDeg, const char* startCode, const char* endCode);
     void _drawText();
     void _drawLabel(const char* text, double centerDeg, bool alti);
+    Label& _label(const char* text, double t);
     bool _altiVisible() const;
 
     Evas_Object* _parentEvasObj = nullptr;
@@ -61,6 +70,8 @@ class ZentrelWidgetGauge {
     cairo_pattern_t* _cairoPattern = nullptr;
     double _curAltiAngle = 0.0;
     double _curBaroAngle = 0.0;
+    std::map<std::string, Label> _labels;
+    std::string _fontKey;
 
     static constexpr double _ALTI_START_VALUE = -800.0;
     static constexpr double _ALTI_END_VALUE = 8800.0;

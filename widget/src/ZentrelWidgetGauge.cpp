@@ -18,6 +18,8 @@ constexpr const char* kTextPassed = "AT0234";
 constexpr const char* kTextAhead = "AT0235";
 constexpr const char* kTextAtEnd = "AT0236";
 constexpr const char* kFontCode = "AT0234";
+// How far inside the stroke the shading reaches, for its anti-aliased edge.
+constexpr double kRingMargin = 3.0;
 // Label offsets from the arc ends, as single-precision values.
 constexpr double kNearOffset = static_cast<double>(34.8f);
 constexpr double kFarOffset = static_cast<double>(69.6f);
@@ -41,6 +43,9 @@ bool demoMode() {
 ZentrelWidgetGauge::ZentrelWidgetGauge() = default;
 
 ZentrelWidgetGauge::~ZentrelWidgetGauge() {
+    for (auto& label : _labels) {
+        cairo_path_destroy(label.second.outline);
+    }
     if (_cairoPattern) {
         cairo_pattern_destroy(_cairoPattern);
     }
@@ -250,32 +255,59 @@ void ZentrelWidgetGauge::_drawBaroSector(double pressure) {
     _curBaroAngle = rad(m);
 }
 
+// The shading is the patch from the centre (white) out to the circle (colour
+// A at angle a, colour B at angle b), with its fourth corner, the centre
+// again, transparent. Only the ring the arc is stroked on is ever seen, so
+// just that ring of the patch is built: the same colours at the same places
+// (the patch is polar and its colours bilinear in radius and angle), at a
+// fraction of the rasterising cost of the whole wedge.
 void ZentrelWidgetGauge::_sectorPatch(double a, const Color& colorA, double b,
                                       const Color& colorB) {
     const double r = _LINE_RADIUS;
-    const double cx = _CENTER_X;
-    const double cy = _CENTER_Y;
+    const double inner = _LINE_RADIUS - _LINE_WIDTH - kRingMargin;
+    const double u = inner / r;
     const double ra = rad(a);
     const double rb = rad(b);
     const double k = tan((rb - ra) / 4) * 4 / 3;
-    const double p1x = cx + r * cos(ra);
-    const double p1y = cy + r * sin(ra);
-    const double p2x = cx + r * cos(rb);
-    const double p2y = cy + r * sin(rb);
     cairo_pattern_t* mesh = _cairoPattern;
     cairo_mesh_pattern_begin_patch(mesh);
-    cairo_mesh_pattern_move_to(mesh, cx, cy);
-    cairo_mesh_pattern_line_to(mesh, p1x, p1y);
-    cairo_mesh_pattern_curve_to(mesh, p1x - r * sin(ra) * k, p1y + r * cos(ra) * k,
-                                p2x + r * sin(rb) * k, p2y - r * cos(rb) * k, p2x, p2y);
-    cairo_mesh_pattern_set_corner_color_rgb(mesh, 0, 1, 1, 1);
-    cairo_mesh_pattern_set_corner_color_rgb(mesh, 1, static_cast<float>(colorA.r),
-                                            static_cast<float>(colorA.g),
-                                            static_cast<float>(colorA.b));
-    cairo_mesh_pattern_set_corner_color_rgb(mesh, 2, static_cast<float>(colorB.r),
-                                            static_cast<float>(colorB.g),
-                                            static_cast<float>(colorB.b));
+    cairo_mesh_pattern_move_to(mesh, _CENTER_X + inner * cos(ra), _CENTER_Y + inner * sin(ra));
+    _arcSide(ra, rb, r, k);
+    _arcSide(rb, ra, inner, -k);
+    _setCorner(0, u, 0, colorA, colorB);
+    _setCorner(1, 1, 0, colorA, colorB);
+    _setCorner(2, 1, 1, colorA, colorB);
+    _setCorner(3, u, 1, colorA, colorB);
     cairo_mesh_pattern_end_patch(mesh);
+}
+
+// A side along the circle of radius r from angle from to angle to (the
+// standard cubic approximation of a circular arc), after a line to its start.
+void ZentrelWidgetGauge::_arcSide(double from, double to, double r, double k) {
+    const double p1x = _CENTER_X + r * cos(from);
+    const double p1y = _CENTER_Y + r * sin(from);
+    const double p2x = _CENTER_X + r * cos(to);
+    const double p2y = _CENTER_Y + r * sin(to);
+    cairo_mesh_pattern_line_to(_cairoPattern, p1x, p1y);
+    cairo_mesh_pattern_curve_to(_cairoPattern, p1x - r * sin(from) * k, p1y + r * cos(from) * k,
+                                p2x + r * sin(to) * k, p2y - r * cos(to) * k, p2x, p2y);
+}
+
+// The whole patch's colour at radius fraction u and angle fraction v:
+// bilinear, premultiplied, between white at the centre, A and B on the
+// circle and transparent at the centre's second corner.
+void ZentrelWidgetGauge::_setCorner(unsigned int corner, double u, double v, const Color& colorA,
+                                    const Color& colorB) {
+    const double white = (1 - u) * (1 - v);
+    const double wa = u * (1 - v);
+    const double wb = u * v;
+    const double alpha = white + wa + wb;
+    auto channel = [&](double ca, double cb) {
+        return static_cast<float>((white + wa * ca + wb * cb) / alpha);
+    };
+    cairo_mesh_pattern_set_corner_color_rgba(_cairoPattern, corner, channel(colorA.r, colorB.r),
+                                             channel(colorA.g, colorB.g),
+                                             channel(colorA.b, colorB.b), alpha);
 }
 
 const char* ZentrelWidgetGauge::altiLabelColorCode(double t, double half, double v) {
@@ -326,6 +358,7 @@ void ZentrelWidgetGauge::_drawText() {
     cairo_select_font_face(cr, family ? family : "Roboto", CAIRO_FONT_SLANT_NORMAL,
                            CAIRO_FONT_WEIGHT_BOLD);
     cairo_set_font_size(cr, size);
+    _fontKey = std::string(family ? family : "Roboto") + " " + std::to_string(size);
     free(family);
     free(style);
 
@@ -351,17 +384,33 @@ void ZentrelWidgetGauge::_drawText() {
 
 void ZentrelWidgetGauge::_drawLabel(const char* text, double centerDeg, bool alti) {
     cairo_t* cr = _cairoContext;
-    const double labelRadius = _LINE_RADIUS - _LINE_WIDTH;
-    ZentrelArcText arcText(_CENTER_X, _CENTER_Y, labelRadius);
     const double t = rad(centerDeg);
-    const double half = arcText.measure(cr, text) / labelRadius * 0.5;
-    const char* code = alti ? altiLabelColorCode(t, half, _curAltiAngle)
-                            : baroLabelColorCode(t, half, _curBaroAngle);
+    Label& label = _label(text, t);
+    const char* code = alti ? altiLabelColorCode(t, label.half, _curAltiAngle)
+                            : baroLabelColorCode(t, label.half, _curBaroAngle);
     if (code == kTextAtEnd) {
         cairo_set_source_rgb(cr, 0, 0, 0);
-        arcText.drawShadow(cr, text, t - half, 0.0, -1.0, 1, 1);
+        ZentrelArcText::fillShadow(cr, label.outline, 1, 1);
     }
     Color c = _themeColor(code);
     cairo_set_source_rgb(cr, c.r, c.g, c.b);
-    arcText.draw(cr, text, t - half, 0.0, -1.0);
+    cairo_new_path(cr);
+    cairo_append_path(cr, label.outline);
+    cairo_fill(cr);
+}
+
+// A label's outline depends only on its font, text and place: made once.
+ZentrelWidgetGauge::Label& ZentrelWidgetGauge::_label(const char* text, double t) {
+    const std::string key = _fontKey + "/" + text + "@" + std::to_string(t);
+    auto found = _labels.find(key);
+    if (found != _labels.end()) {
+        return found->second;
+    }
+    cairo_t* cr = _cairoContext;
+    const double labelRadius = _LINE_RADIUS - _LINE_WIDTH;
+    ZentrelArcText arcText(_CENTER_X, _CENTER_Y, labelRadius);
+    Label label;
+    label.half = arcText.measure(cr, text) / labelRadius * 0.5;
+    label.outline = arcText.path(cr, text, t - label.half, 0.0, -1.0);
+    return _labels.emplace(key, label).first->second;
 }
