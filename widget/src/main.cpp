@@ -3,12 +3,14 @@
 #define ZENTREL_LOG_TAG "ZENTRELWIDGET"
 
 #include <Elementary.h>
+#include <ostra/app_common.h>
 #include <ostra/uxt_theme.h>
 #include <ostra/widget_app.h>
 
 #include <cstdlib>
 #include <new>
 
+#include "ZentrelBuildConfig.h"
 #include "ZentrelLog.h"
 #include "ZentrelStorageMgr.h"
 #include "ZentrelUtil.h"
@@ -188,6 +190,11 @@ void widgetAppTerminate(void*) {}
 
 int main(int argc, char* argv[]) {
     setenv("ELM_PROD_THEME", "pulse", 1);
+    // Started from the shell the widget is still the widget, not the package's
+    // main program (a launcher names the app in OSTRA_APP_ID).
+    if (!getenv("OSTRA_APP_ID")) {
+        ostra_app_set_app_id(ZENTREL_APP_ID_WIDGET);
+    }
     widget_app_lifecycle_callback_s ops = {widgetAppCreate, widgetAppTerminate};
     int ret = widget_app_main(argc, argv, &ops, nullptr);
     if (ret != WIDGET_ERROR_NONE) {
