@@ -66,7 +66,9 @@ int pressureInteger(double pressure, int unit) {
 
 }  // namespace
 
-ZentrelWidgetView::ZentrelWidgetView() = default;
+ZentrelWidgetView::ZentrelWidgetView() {
+    feedback_initialize();
+}
 
 ZentrelWidgetView::~ZentrelWidgetView() {
     if (_rotateIdler) {
@@ -91,6 +93,7 @@ ZentrelWidgetView::~ZentrelWidgetView() {
         evas_object_del(_layout);
     }
     storage()->setCurrentPressure(0.0);
+    feedback_deinitialize();
 }
 
 long long ZentrelWidgetView::_currentTime() const {
