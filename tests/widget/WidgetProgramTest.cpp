@@ -19,9 +19,6 @@ int spawnWidget(const std::string& logPath) {
     env = g_environ_setenv(env, "OSTRA_SENSOR", "sim", TRUE);
     env = g_environ_setenv(env, "OSTRA_SENSORD", "/bin/true", TRUE);
     env = g_environ_setenv(env, "OSTRA_APP_ID", WIDGET_APP_ID, TRUE);
-    // The program ends itself once the test is surely done.
-    env = g_environ_setenv(env, "OSTRA_SCREENSHOT", (logPath + ".png:20").c_str(), TRUE);
-    env = g_environ_setenv(env, "OSTRA_SCREENSHOT_EXIT", "1", TRUE);
     env = g_environ_unsetenv(env, "DISPLAY");
     gchar* argv[] = {const_cast<gchar*>(WIDGET_PROGRAM_PATH), nullptr};
     int logFd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -72,7 +69,8 @@ TEST(WidgetProgram, ShellHidesAndShowsTheRunningWidget) {
 
     EXPECT_EQ(ostractl("wave", WIDGET_APP_ID, &output), 2) << "unknown verb";
     kill(pid, SIGTERM);
-    EXPECT_GE(testsupport::waitProgram(pid), 0);
+    EXPECT_EQ(testsupport::waitProgram(pid), 0) << "a clean shut-down\n"
+                                                << testsupport::readFile(logPath);
 }
 
 }  // namespace

@@ -171,11 +171,12 @@ void languageChangedCb(app_event_info_h event, void*) {
 
 void regionChangedCb(app_event_info_h, void*) {}
 
+app_event_handler_h gHandlers[2] = {nullptr, nullptr};
+
 widget_class_h widgetAppCreate(void*) {
-    app_event_handler_h handlers[2] = {nullptr, nullptr};
-    widget_app_add_event_handler(&handlers[0], APP_EVENT_LANGUAGE_CHANGED, languageChangedCb,
+    widget_app_add_event_handler(&gHandlers[0], APP_EVENT_LANGUAGE_CHANGED, languageChangedCb,
                                  nullptr);
-    widget_app_add_event_handler(&handlers[1], APP_EVENT_REGION_FORMAT_CHANGED, regionChangedCb,
+    widget_app_add_event_handler(&gHandlers[1], APP_EVENT_REGION_FORMAT_CHANGED, regionChangedCb,
                                  nullptr);
     ZentrelStorageMgr::getInstance()->initStorage();
     widget_instance_lifecycle_callback_s callbacks = {instanceCreate, instanceDestroy,
@@ -184,7 +185,14 @@ widget_class_h widgetAppCreate(void*) {
     return widget_app_class_create(callbacks, nullptr);
 }
 
-void widgetAppTerminate(void*) {}
+void widgetAppTerminate(void*) {
+    for (auto& handler : gHandlers) {
+        if (handler) {
+            widget_app_remove_event_handler(handler);
+            handler = nullptr;
+        }
+    }
+}
 
 }  // namespace
 
