@@ -87,6 +87,59 @@ TEST(WidgetGauge, LabelColourFollowsTheSectorEnd) {
     EXPECT_STREQ(ZentrelWidgetGauge::baroLabelColorCode(high, half, rad(-80)), "AT0234");
 }
 
+struct LabelInk {
+    int white = 0;  // the label at the sector end
+    int grey = 0;   // ahead of the sector
+    int black = 0;  // passed by the sector
+};
+
+// Counts the label's pixels by colour around an angle, on the stroke.
+LabelInk labelInk(ZentrelWidgetGauge& gauge, double degrees) {
+    Evas_Object* image = gauge.getEvasObj();
+    auto* data = static_cast<const unsigned int*>(evas_object_image_data_get(image, EINA_FALSE));
+    const int stride = evas_object_image_stride_get(image) / 4;
+    LabelInk ink;
+    for (int y = 0; y < 360; ++y) {
+        for (int x = 0; x < 360; ++x) {
+            const double r = std::hypot(x + 0.5 - 180, y + 0.5 - 180);
+            double a = atan2(y + 0.5 - 180, x + 0.5 - 180) * 180 / kPi;
+            a = a < 0 ? a + 360 : a;
+            if (r < 164 || r > 176 || std::fabs(a - degrees) > 3) {
+                continue;
+            }
+            const unsigned int p = data[y * stride + x];
+            const int cr = (p >> 16) & 0xff, cg = (p >> 8) & 0xff, cb = p & 0xff;
+            ink.white += cr > 220 && cg > 220 && cb > 220;
+            ink.grey += cr > 120 && cr < 200 && std::abs(cr - cg) < 12 && std::abs(cg - cb) < 12;
+            ink.black += cr < 40 && cg < 40;
+        }
+    }
+    evas_object_image_data_set(image, const_cast<unsigned int*>(data));
+    return ink;
+}
+
+TEST(WidgetGauge, LabelIsDrawnInTheColourOfItsSideOfTheSectorEnd) {
+    widgettest::WidgetEnvironment env;
+    Evas_Object* win = uitest::addWindow("gauge");
+    ZentrelWidgetGauge gauge;
+    ASSERT_NE(gauge.create(win), nullptr);
+    // The "990" label sits at 307.8 degrees, where the sector ends at 990 hPa.
+    gauge.updateValue(960.0, "", "960");
+    LabelInk ahead = labelInk(gauge, 307.8);
+    EXPECT_GT(ahead.grey, 5);
+    EXPECT_EQ(ahead.white, 0);
+    gauge.updateValue(990.0, "", "990");
+    LabelInk atEnd = labelInk(gauge, 307.8);
+    EXPECT_GT(atEnd.white, 5);
+    EXPECT_GT(atEnd.black, 0) << "the shadow";
+    gauge.updateValue(1020.0, "", "1020");
+    LabelInk passed = labelInk(gauge, 307.8);
+    EXPECT_GT(passed.black, 5);
+    EXPECT_EQ(passed.white, 0);
+    EXPECT_EQ(passed.grey, 0);
+    evas_object_del(win);
+}
+
 TEST(WidgetGauge, PictureShowsTracksSectorsAndTheAltitudeOnlyWithAReference) {
     widgettest::WidgetEnvironment env;
     Evas_Object* win = uitest::addWindow("gauge");

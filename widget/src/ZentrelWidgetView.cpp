@@ -91,6 +91,7 @@ ZentrelWidgetView::~ZentrelWidgetView() {
     _gauge.reset();
     if (_layout) {
         evas_object_del(_layout);
+        elm_theme_extension_del(nullptr, resource(kEdjFile).c_str());
     }
     storage()->setCurrentPressure(0.0);
     feedback_deinitialize();
