@@ -43,6 +43,8 @@ class ZentrelWidgetGauge {
     struct Label {
         double half = 0;  // half the angle the text covers
         cairo_path_t* outline = nullptr;
+        int x = 0, y = 0, w = 0, h = 0;                  // its box on the dial
+        std::map<std::string, cairo_surface_t*> images;  // drawn, by colour
     };
     static Color _themeColor(const char* code);
     static Color _average(const Color& x, const Color& y);
@@ -61,6 +63,7 @@ class ZentrelWidgetGauge {
     void _drawText();
     void _drawLabel(const char* text, double centerDeg, bool alti);
     Label& _label(const char* text, double t);
+    cairo_surface_t* _labelImage(Label& label, const char* code);
     bool _altiVisible() const;
 
     Evas_Object* _parentEvasObj = nullptr;

@@ -4,7 +4,9 @@
 #include <ostra/vconf.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "ZentrelArcText.h"
 #include "ZentrelLog.h"
@@ -20,6 +22,8 @@ constexpr const char* kTextAtEnd = "AT0236";
 constexpr const char* kFontCode = "AT0234";
 // How far inside the stroke the shading reaches, for its anti-aliased edge.
 constexpr double kRingMargin = 3.0;
+// Pixels around a label's box for its shadow (offset 1, blur 1).
+constexpr int kShadowRoom = 3;
 // Label offsets from the arc ends, as single-precision values.
 constexpr double kNearOffset = static_cast<double>(34.8f);
 constexpr double kFarOffset = static_cast<double>(69.6f);
@@ -45,6 +49,9 @@ ZentrelWidgetGauge::ZentrelWidgetGauge() = default;
 ZentrelWidgetGauge::~ZentrelWidgetGauge() {
     for (auto& label : _labels) {
         cairo_path_destroy(label.second.outline);
+        for (auto& image : label.second.images) {
+            cairo_surface_destroy(image.second);
+        }
     }
     if (_cairoPattern) {
         cairo_pattern_destroy(_cairoPattern);
@@ -388,15 +395,34 @@ void ZentrelWidgetGauge::_drawLabel(const char* text, double centerDeg, bool alt
     Label& label = _label(text, t);
     const char* code = alti ? altiLabelColorCode(t, label.half, _curAltiAngle)
                             : baroLabelColorCode(t, label.half, _curBaroAngle);
-    if (code == kTextAtEnd) {
+    cairo_surface_t* image = _labelImage(label, code);
+    cairo_set_source_surface(cr, image, label.x, label.y);
+    cairo_paint(cr);
+}
+
+// The label drawn in one colour (with the shadow at the sector end) into an
+// image of its own box, once per colour: later redraws only copy it.
+cairo_surface_t* ZentrelWidgetGauge::_labelImage(Label& label, const char* code) {
+    const Color c = _themeColor(code);
+    char key[64];
+    snprintf(key, sizeof key, "%s %.4f %.4f %.4f", code, c.r, c.g, c.b);
+    auto found = label.images.find(key);
+    if (found != label.images.end()) {
+        return found->second;
+    }
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, label.w, label.h);
+    cairo_t* cr = cairo_create(image);
+    cairo_translate(cr, -label.x, -label.y);
+    if (!strcmp(code, kTextAtEnd)) {
         cairo_set_source_rgb(cr, 0, 0, 0);
         ZentrelArcText::fillShadow(cr, label.outline, 1, 1);
     }
-    Color c = _themeColor(code);
     cairo_set_source_rgb(cr, c.r, c.g, c.b);
-    cairo_new_path(cr);
     cairo_append_path(cr, label.outline);
     cairo_fill(cr);
+    cairo_destroy(cr);
+    label.images.emplace(key, image);
+    return image;
 }
 
 // A label's outline depends only on its font, text and place: made once.
@@ -412,5 +438,15 @@ ZentrelWidgetGauge::Label& ZentrelWidgetGauge::_label(const char* text, double t
     Label label;
     label.half = arcText.measure(cr, text) / labelRadius * 0.5;
     label.outline = arcText.path(cr, text, t - label.half, 0.0, -1.0);
+    // The box on whole pixels, with room for the shadow's offset and blur.
+    cairo_new_path(cr);
+    cairo_append_path(cr, label.outline);
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    cairo_fill_extents(cr, &x1, &y1, &x2, &y2);
+    cairo_new_path(cr);
+    label.x = static_cast<int>(floor(x1)) - kShadowRoom;
+    label.y = static_cast<int>(floor(y1)) - kShadowRoom;
+    label.w = static_cast<int>(ceil(x2)) + 2 * kShadowRoom - label.x;
+    label.h = static_cast<int>(ceil(y2)) + 2 * kShadowRoom - label.y;
     return _labels.emplace(key, label).first->second;
 }
