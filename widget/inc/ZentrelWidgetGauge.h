@@ -54,7 +54,8 @@ class ZentrelWidgetGauge {
     void _drawLine(double pressure);
     void _drawAltiSector(double pressure);
     void _drawBaroSector(double pressure);
-    void _strokeTrack(const char* colorCode, double from, double to, bool negative);
+    cairo_surface_t* _tracks();
+    void _strokeTrack(cairo_t* cr, const Color& c, double from, double to, bool negative);
     void _sectorPatch(double a, const Color& colorA, double b, const Color& colorB);
     void _arcSide(double from, double to, double r, double k);
     void _setCorner(unsigned int corner, double u, double v, const Color& colorA,
@@ -75,6 +76,8 @@ class ZentrelWidgetGauge {
     double _curBaroAngle = 0.0;
     std::map<std::string, Label> _labels;
     std::string _fontKey;
+    cairo_surface_t* _tracksImage = nullptr;
+    std::string _tracksKey;
 
     static constexpr double _ALTI_START_VALUE = -800.0;
     static constexpr double _ALTI_END_VALUE = 8800.0;

@@ -56,6 +56,9 @@ ZentrelWidgetGauge::~ZentrelWidgetGauge() {
     if (_cairoPattern) {
         cairo_pattern_destroy(_cairoPattern);
     }
+    if (_tracksImage) {
+        cairo_surface_destroy(_tracksImage);
+    }
     if (_cairoContext) {
         cairo_destroy(_cairoContext);
     }
@@ -120,7 +123,9 @@ void ZentrelWidgetGauge::updateValue(double pressure, const std::string&, const 
     }
     cairo_t* cr = _cairoContext;
     cairo_save(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    // The tracks replace the last picture: a clear and two strokes in one copy.
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, _tracks(), 0, 0);
     cairo_paint(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
     cairo_set_source_rgba(cr, 0, 0, 0, 0);
@@ -193,21 +198,41 @@ void ZentrelWidgetGauge::_drawLine(double pressure) {
         cairo_pattern_destroy(_cairoPattern);
     }
     _cairoPattern = cairo_pattern_create_mesh();
-    // Tracks first: the value sectors show on top of them.
-    _strokeTrack(_ALTI_IN_LINE_COLOR_CODE, rad(_ALTI_START_ANGLE) + capAngle,
-                 rad(_ALTI_END_ANGLE) - capAngle, false);
-    _strokeTrack(_BARO_IN_LINE_COLOR_CODE, rad(_BARO_START_ANGLE) - capAngle,
-                 rad(_BARO_END_ANGLE) + capAngle, true);
     if (_altiVisible()) {
         _drawAltiSector(pressure);
     }
     _drawBaroSector(pressure);
 }
 
-void ZentrelWidgetGauge::_strokeTrack(const char* colorCode, double from, double to,
+// Both tracks, which never move, drawn once per pair of track colours.
+cairo_surface_t* ZentrelWidgetGauge::_tracks() {
+    const Color alti = _themeColor(_ALTI_IN_LINE_COLOR_CODE);
+    const Color baro = _themeColor(_BARO_IN_LINE_COLOR_CODE);
+    char key[128];
+    snprintf(key, sizeof key, "%.4f %.4f %.4f %.4f %.4f %.4f", alti.r, alti.g, alti.b, baro.r,
+             baro.g, baro.b);
+    if (_tracksImage && _tracksKey == key) {
+        return _tracksImage;
+    }
+    if (_tracksImage) {
+        cairo_surface_destroy(_tracksImage);
+    }
+    _tracksKey = key;
+    _tracksImage = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kSize, kSize);
+    cairo_t* cr = cairo_create(_tracksImage);
+    cairo_set_line_width(cr, _LINE_WIDTH);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    const double capAngle = _capAngle();
+    _strokeTrack(cr, alti, rad(_ALTI_START_ANGLE) + capAngle, rad(_ALTI_END_ANGLE) - capAngle,
+                 false);
+    _strokeTrack(cr, baro, rad(_BARO_START_ANGLE) - capAngle, rad(_BARO_END_ANGLE) + capAngle,
+                 true);
+    cairo_destroy(cr);
+    return _tracksImage;
+}
+
+void ZentrelWidgetGauge::_strokeTrack(cairo_t* cr, const Color& c, double from, double to,
                                       bool negative) {
-    cairo_t* cr = _cairoContext;
-    Color c = _themeColor(colorCode);
     cairo_set_source_rgb(cr, c.r, c.g, c.b);
     cairo_new_path(cr);
     const double radius = _LINE_RADIUS - _LINE_WIDTH * 0.5;
