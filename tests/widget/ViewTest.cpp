@@ -240,8 +240,10 @@ TEST(WidgetView, TwoTapsWithinASecondLaunchTheMainProgramOnceOnItsPage) {
 TEST(WidgetView, ResumeRefreshesAReferenceOlderThanAnHour) {
     WidgetEnvironment env;
     setenv("OSTRA_CONNECTION_TYPE", "ethernet", 1);
-    // No position service: a started calibration ends on its own.
-    vconf_set_bool(VCONFKEY_LOCATION_SUPPORTED, 0);
+    vconf_set_dbl(VCONFKEY_LOCATION_LATITUDE, 37.5665);
+    vconf_set_dbl(VCONFKEY_LOCATION_LONGITUDE, 126.978);
+    // A provider that refuses: nothing leaves the machine.
+    vconf_set_str("db/zentrel/weather/twc_host", "127.0.0.1:1");
     widgettest::calibrateAt(1013.25);
     storage()->saveAutoRefresh(1);
     const long long calibrated = 1700000000;
@@ -257,7 +259,38 @@ TEST(WidgetView, ResumeRefreshesAReferenceOlderThanAnHour) {
     screen.view->clock = calibrated + 3601;
     screen.view->resumed();
     EXPECT_EQ(screen.view->getState(), MEASURING);
+
+    // Opening the main program meanwhile ends the calibration silently.
+    setenv("OSTRA_SCREENSHOT", (env.root() + "/main.png:1").c_str(), 1);
+    setenv("OSTRA_SCREENSHOT_EXIT", "1", 1);
+    screen.view->_launchMainApp(0);
+    unsetenv("OSTRA_SCREENSHOT");
+    unsetenv("OSTRA_SCREENSHOT_EXIT");
+    EXPECT_EQ(screen.view->getState(), MEASURED);
+    EXPECT_EQ(screen.view->_calController->getState(), IDLE);
+    EXPECT_TRUE(uitest::runLoopUntil([] { return ostra_app_control_pending_count() == 0; }, 10000));
+    EXPECT_EQ(screen.view->getState(), MEASURED);
     unsetenv("OSTRA_CONNECTION_TYPE");
+}
+
+TEST(WidgetView, TitleIsRebuiltForANewLanguageAndAfterAFontChange) {
+    WidgetEnvironment env;
+    WidgetScreen screen;
+    Evas_Object* layout = screen.view->getLayout();
+    Evas_Object* title = elm_object_part_content_get(layout, "title");
+    ASSERT_NE(title, nullptr);
+    EXPECT_STREQ(elm_object_text_get(title), i18n_get_text("WDS_ALTI_HEADER_ALTIMETER_ABB"));
+    screen.view->resumed();
+    EXPECT_EQ(elm_object_part_content_get(layout, "title"), title) << "a plain resume keeps it";
+    screen.view->onFontChanged();
+    screen.view->paused();
+    screen.view->resumed();
+    Evas_Object* afterFont = elm_object_part_content_get(layout, "title");
+    EXPECT_NE(afterFont, title);
+    screen.view->onLanguageChanged();
+    EXPECT_NE(elm_object_part_content_get(layout, "title"), afterFont);
+    EXPECT_STREQ(elm_object_text_get(elm_object_part_content_get(layout, "title")),
+                 i18n_get_text("WDS_ALTI_HEADER_ALTIMETER_ABB"));
 }
 
 TEST(WidgetView, DemoModeShowsFixedValues) {

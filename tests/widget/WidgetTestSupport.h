@@ -37,6 +37,7 @@ class TestView : public ZentrelWidgetView {
         return ZentrelWidgetView::onCurrentPressure(pressure);
     }
     using ZentrelWidgetView::_calcAngle;
+    using ZentrelWidgetView::_calController;
     using ZentrelWidgetView::_isChanged;
     using ZentrelWidgetView::_launchMainApp;
 
