@@ -270,6 +270,10 @@ TEST(WidgetView, ResumeRefreshesAReferenceOlderThanAnHour) {
     EXPECT_EQ(screen.view->_calController->getState(), IDLE);
     EXPECT_TRUE(uitest::runLoopUntil([] { return ostra_app_control_pending_count() == 0; }, 10000));
     EXPECT_EQ(screen.view->getState(), MEASURED);
+    // The main program quits after its screenshot and gives up its socket.
+    const std::string socket = env.root() + "/run/" ZENTREL_TEST_MAIN_APP_ID ".sock";
+    EXPECT_TRUE(uitest::runLoopUntil(
+        [&] { return !g_file_test(socket.c_str(), G_FILE_TEST_EXISTS); }, 10000));
     unsetenv("OSTRA_CONNECTION_TYPE");
 }
 
