@@ -67,7 +67,6 @@ class ZentrelWidgetGauge {
     cairo_surface_t* _labelImage(Label& label, const char* code);
     bool _altiVisible() const;
 
-    Evas_Object* _parentEvasObj = nullptr;
     Evas_Object* _evasObj = nullptr;
     cairo_t* _cairoContext = nullptr;
     cairo_surface_t* _cairoSurface = nullptr;

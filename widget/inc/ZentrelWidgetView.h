@@ -83,7 +83,6 @@ class ZentrelWidgetView : public IZentrelSensorListener, public IZentrelWidgetCa
     Evas_Object* _layout = nullptr;
     std::unique_ptr<ZentrelSensor> _sensor;
     Evas_Object* _titleLabel = nullptr;
-    Evas_Object* _conform = nullptr;
     Evas_Object* _altiHandsImage = nullptr;
     Evas_Object* _baroHandsImage = nullptr;
     cairo_surface_t* _handImgSurface = nullptr;

@@ -79,7 +79,6 @@ Evas_Object* ZentrelWidgetGauge::create(Evas_Object* parent) {
         ZLOGW("Guage evas object already created.");
         return _evasObj;
     }
-    _parentEvasObj = parent;
     if (!_initCairo(parent)) {
         return nullptr;
     }
@@ -105,7 +104,7 @@ bool ZentrelWidgetGauge::_initCairo(Evas_Object* parent) {
         ZLOGE("the gauge image has no pixels");
         return false;
     }
-    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, kSize);
+    const int stride = evas_object_image_stride_get(_evasObj);
     _cairoSurface =
         cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, kSize, kSize, stride);
     _cairoContext = cairo_create(_cairoSurface);

@@ -106,7 +106,6 @@ Evas_Object* ZentrelWidgetView::create(Evas_Object* parent) {
         ZLOGE("Parent object is null");
         return nullptr;
     }
-    _conform = parent;
     const std::string edj = resource(kEdjFile);
     elm_theme_extension_add(nullptr, edj.c_str());
     _layout = elm_layout_add(parent);
