@@ -65,12 +65,13 @@ Evas_Object* ZentrelSettingViewController::onCreateView(Evas_Object* parent, voi
     const bool rtl = ZentrelUtil::isReverseLanguage() && !ZentrelUtil::isHebrewLanguage();
     elm_layout_signal_emit(_layout, rtl ? "setting,help,img,RTL" : "setting,help,img,normal",
                            "setting_view_controller");
-    elm_layout_signal_callback_add(_layout, "mouse,clicked,1", "setting_edit_event",
-                                   _editClickedCb, this);
-    elm_layout_signal_callback_add(_layout, "mouse,clicked,1", "setting_help_event",
-                                   _helpClickedCb, this);
+    elm_layout_signal_callback_add(_layout, "mouse,clicked,1", "setting_edit_event", _editClickedCb,
+                                   this);
+    elm_layout_signal_callback_add(_layout, "mouse,clicked,1", "setting_help_event", _helpClickedCb,
+                                   this);
     _buildRows();
-    if (preference_set_changed_cb(kRestoreKey, _restoreCompletedCb, this) == PREFERENCE_ERROR_NONE) {
+    if (preference_set_changed_cb(kRestoreKey, _restoreCompletedCb, this) ==
+        PREFERENCE_ERROR_NONE) {
         _restoreCbSet = true;
     } else {
         ZLOGE("preference_set_changed_cb(%s) failed", kRestoreKey);
@@ -202,7 +203,8 @@ void ZentrelSettingViewController::_registerAccessObjects() {
         elm_access_info_set(_accessObjects[2], ELM_ACCESS_INFO, i18n_get_text("WDS_ALTI_OPT_EDIT"));
     }
     if (_accessObjects[3]) {
-        elm_access_info_set(_accessObjects[3], ELM_ACCESS_INFO, i18n_get_text("WDS_ALTI_MBODY_HELP"));
+        elm_access_info_set(_accessObjects[3], ELM_ACCESS_INFO,
+                            i18n_get_text("WDS_ALTI_MBODY_HELP"));
     }
 }
 

@@ -134,8 +134,9 @@ std::string ZentrelSettingItem::_secondLine() const {
     ZentrelStorageMgr* storage = ZentrelStorageMgr::getInstance();
     switch (_listIndex) {
         case MANUAL_CALIBRATION:
-            return i18n_get_text(storage->getSettingManualMode() == 1 ? "WDS_ALTI_BODY_ON_M_STATUS"
-                                                                       : "WDS_ALTI_BODY_OFF_M_STATUS");
+            return i18n_get_text(storage->getSettingManualMode() == 1
+                                     ? "WDS_ALTI_BODY_ON_M_STATUS"
+                                     : "WDS_ALTI_BODY_OFF_M_STATUS");
         case ALTITUDE_UNIT:
             return i18n_get_text(storage->getSettingDistance() == 0
                                      ? "WDS_ALTI_BODY_M_M_METRES_UNIT_LC"
@@ -168,9 +169,9 @@ void ZentrelSettingItem::_describeCheck(bool on) {
     if (!_checkBoxItem) {
         return;
     }
-    std::string description = std::string(i18n_get_text("WDS_ALM_TBOPT_SWITCH")) + ", " +
-                              i18n_get_text(on ? "WDS_PN_SBODY_ON_M_STATUS_ABB"
-                                               : "WDS_PN_SBODY_OFF_M_STATUS_ABB");
+    std::string description =
+        std::string(i18n_get_text("WDS_ALM_TBOPT_SWITCH")) + ", " +
+        i18n_get_text(on ? "WDS_PN_SBODY_ON_M_STATUS_ABB" : "WDS_PN_SBODY_OFF_M_STATUS_ABB");
     elm_access_info_set(_checkBoxItem, ELM_ACCESS_CONTEXT_INFO, description.c_str());
 }
 

@@ -29,7 +29,7 @@ constexpr int kLinkWrapWidth = 262;
 constexpr const char* kStandaloneKey = "db/setup_wizard/standalone";
 constexpr const char* kProviderHostKey = "db/zentrel/weather/huafeng_host";
 constexpr const char* kProviderDefaultHost = "huafeng.invalid";
-constexpr const char* kProviderName = "华风爱科气象科技（北京）有限公司";
+constexpr const char* kProviderName = "华风爱科气象科技有限公司";
 constexpr const char* kLinkMarkup =
     "<link><a href=%s><font_size=28><font color=#FAFAFA><align=center>%s</align></font "
     "color></font_size></a></link>";
@@ -54,8 +54,9 @@ Evas_Object* markupText(Evas_Object* parent, const std::string& markup) {
     elm_entry_line_wrap_set(entry, ELM_WRAP_MIXED);
     elm_entry_scrollable_set(entry, EINA_FALSE);
     elm_object_focus_allow_set(entry, EINA_FALSE);
-    elm_entry_text_style_user_push(entry, "DEFAULT='font=Roboto font_size=26 color=#FAFAFA "
-                                          "align=center wrap=mixed'");
+    elm_entry_text_style_user_push(entry,
+                                   "DEFAULT='font=Roboto font_size=26 color=#FAFAFA "
+                                   "align=center wrap=mixed'");
     elm_object_text_set(entry, markup.c_str());
     evas_object_size_hint_weight_set(entry, EVAS_HINT_EXPAND, EVAS_HINT_EXPAND);
     evas_object_size_hint_align_set(entry, EVAS_HINT_FILL, 0.5);
@@ -71,7 +72,8 @@ ZentrelSettingView::~ZentrelSettingView() {
 
 std::string ZentrelSettingView::providerPageUrl(const char* path) {
     char* host = vconf_get_str(kProviderHostKey);
-    std::string url = std::string("https://") + (host && *host ? host : kProviderDefaultHost) + path;
+    std::string url =
+        std::string("https://") + (host && *host ? host : kProviderDefaultHost) + path;
     free(host);
     return url;
 }
@@ -103,18 +105,19 @@ void ZentrelSettingView::_createRows() {
     _settingItemAutoRefresh =
         _addRow(new ZentrelSettingItem(AUTO_REFRESH, 1, "WDS_ALTI_MBODY_AUTO_REFRESH_ABB"),
                 "_settingItemAutoRefresh");
-    _settingItemCalib = _addRow(
-        new ZentrelSettingItem(MANUAL_CALIBRATION, "WDS_ALTI_MBODY_MANUAL_CALIBRATION_ABB", ""),
-        "_settingItemCalib");
+    _settingItemCalib =
+        _addRow(new ZentrelSettingItem(MANUAL_CALIBRATION, "WDS_ALTI_MBODY_MANUAL_CALIBRATION_ABB",
+                                       std::string()),
+                "_settingItemCalib");
     _settingItemAlert =
         _addRow(new ZentrelSettingItem(PRESSURE_ALERTS, 1, "WDS_ALTI_HEADER_PRESSURE_ALERTS"),
                 "_settingItemAlert");
     _settingItemDist = _addRow(
-        new ZentrelSettingItem(ALTITUDE_UNIT, "WDS_ALTI_HEADER_ALTITUDE_UNIT_ABB", ""),
+        new ZentrelSettingItem(ALTITUDE_UNIT, "WDS_ALTI_HEADER_ALTITUDE_UNIT_ABB", std::string()),
         "_settingItemDist");
-    _settingItemPressure =
-        _addRow(new ZentrelSettingItem(PRESSURE_UNIT, "WDS_ALTI_HEADER_PRESSURE_UNIT", ""),
-                "_settingItemPressure");
+    _settingItemPressure = _addRow(
+        new ZentrelSettingItem(PRESSURE_UNIT, "WDS_ALTI_HEADER_PRESSURE_UNIT", std::string()),
+        "_settingItemPressure");
     if (_isChinaProvider()) {
         _settingItemUseCurrentLocation = _addRow(
             new ZentrelSettingItem(CURRENT_LOCATION, 1, "IDS_ST_OPT_USE_CURRENT_LOCATION_ABB"),
@@ -187,6 +190,7 @@ void ZentrelSettingView::onDestroy() {
         }
     }
     _subPopup = false;
+    _popupCircle = nullptr;
     _agreementText = _termsLink = _privacyLink = nullptr;
 }
 
@@ -320,7 +324,20 @@ void ZentrelSettingView::_setPopup(Evas_Object* popup) {
         return;
     }
     eext_rotary_object_event_activated_set(_circleGenlist, EINA_FALSE);
+    _popupCircle = _takeRotary(popup);
     evas_object_event_callback_add(popup, EVAS_CALLBACK_DEL, _popupDelCb, this);
+}
+
+Evas_Object* ZentrelSettingView::_takeRotary(Evas_Object* popup) {
+    // The bezel scrolls a popup's text while it is open; the circle object goes
+    // with the popup's scroller.
+    Evas_Object* scroller = elm_object_part_content_get(popup, "elm.swallow.content");
+    if (!scroller) {
+        return nullptr;
+    }
+    Evas_Object* circle = eext_circle_object_scroller_add(scroller, nullptr);
+    eext_rotary_object_event_activated_set(circle, EINA_TRUE);
+    return circle;
 }
 
 void ZentrelSettingView::_twoBtnUserAgreementPopup(AgreementVariant variant) {
@@ -400,7 +417,8 @@ void ZentrelSettingView::_serviceProviderPopup() {
         i18n_get_text("LDS_ALTI_NPBODY_TO_PROVIDE_THE_ALTITUDE_OF_YOUR_LOCATION"));
     _termsLink =
         _createLink(layout, providerPageUrl("/legal.do"), "IDS_ST_HEADER_TERMS_AND_CONDITIONS");
-    _privacyLink = _createLink(layout, providerPageUrl("/privacy.do"), "IDS_VC_BODY_PRIVACY_POLICY");
+    _privacyLink =
+        _createLink(layout, providerPageUrl("/privacy.do"), "IDS_VC_BODY_PRIVACY_POLICY");
     elm_object_part_content_set(layout, "elm.swallow.TC", _termsLink);
     elm_object_part_content_set(layout, "elm.swallow.PP", _privacyLink);
     evas_object_show(layout);
@@ -412,6 +430,11 @@ void ZentrelSettingView::_serviceProviderPopup() {
         return;
     }
     _subPopup = true;
+    // The consent waits below, hidden: it neither shows through nor takes the back key.
+    if (_currentPopup) {
+        evas_object_hide(_currentPopup);
+    }
+    _takeRotary(_currentSubPopup);
     evas_object_event_callback_add(_currentSubPopup, EVAS_CALLBACK_DEL, _subPopupDelCb, this);
 }
 
@@ -530,6 +553,7 @@ void ZentrelSettingView::_popupDelCb(void* data, Evas*, Evas_Object* obj, void*)
         return;
     }
     self->_currentPopup = nullptr;
+    self->_popupCircle = nullptr;
     self->_agreementText = nullptr;
     self->_returnRotaryToList();
 }
@@ -542,6 +566,13 @@ void ZentrelSettingView::_subPopupDelCb(void* data, Evas*, Evas_Object* obj, voi
     self->_currentSubPopup = nullptr;
     self->_subPopup = false;
     self->_termsLink = self->_privacyLink = nullptr;
+    if (self->_currentPopup) {
+        evas_object_show(self->_currentPopup);
+    }
+    // The bezel goes back to the popup below.
+    if (self->_popupCircle) {
+        eext_rotary_object_event_activated_set(self->_popupCircle, EINA_TRUE);
+    }
 }
 
 void ZentrelSettingView::_toastDelCb(void* data, Evas*, Evas_Object* obj, void*) {
