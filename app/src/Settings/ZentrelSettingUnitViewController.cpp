@@ -43,6 +43,7 @@ Evas_Object* ZentrelSettingUnitViewController::onCreateView(Evas_Object* parent,
 }
 
 void ZentrelSettingUnitViewController::onPushed(Elm_Object_Item*) {
+    ZLOGI("%s shown", getClassName());
     eext_rotary_object_event_activated_set(_circleGenlist, EINA_TRUE);
 }
 

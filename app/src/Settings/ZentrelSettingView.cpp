@@ -195,10 +195,12 @@ void ZentrelSettingView::onDestroy() {
 }
 
 void ZentrelSettingView::onPushed(Elm_Object_Item*) {
+    ZLOGI("%s shown", getClassName());
     _returnRotaryToList();
 }
 
 void ZentrelSettingView::onBecomeTop() {
+    ZLOGI("%s back on top", getClassName());
     _returnRotaryToList();
     // A picker or the calibration screens may have changed what these rows show.
     _setCalibrationRowEnabled(ZentrelStorageMgr::getInstance()->getAutoRefresh() != 1);
