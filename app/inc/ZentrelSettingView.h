@@ -72,7 +72,6 @@ class ZentrelSettingView : public brisa::WContentViewController {
     void _onLocationNotEnabled(int ret);
     void _toastPopup(const char* text);
     void _setPopup(Evas_Object* popup);
-    Evas_Object* _takeRotary(Evas_Object* popup);
     void _returnRotaryToList();
     void _cancelLocationRequest();
 
@@ -94,7 +93,6 @@ class ZentrelSettingView : public brisa::WContentViewController {
     ZentrelSettingItem* _settingItemHelp = nullptr;
     Evas_Object* _currentPopup = nullptr;
     Evas_Object* _currentSubPopup = nullptr;
-    Evas_Object* _popupCircle = nullptr;
     Evas_Object* _toast = nullptr;
     Evas_Object* _agreementText = nullptr;
     Evas_Object* _termsLink = nullptr;

@@ -190,7 +190,6 @@ void ZentrelSettingView::onDestroy() {
         }
     }
     _subPopup = false;
-    _popupCircle = nullptr;
     _agreementText = _termsLink = _privacyLink = nullptr;
 }
 
@@ -326,20 +325,7 @@ void ZentrelSettingView::_setPopup(Evas_Object* popup) {
         return;
     }
     eext_rotary_object_event_activated_set(_circleGenlist, EINA_FALSE);
-    _popupCircle = _takeRotary(popup);
     evas_object_event_callback_add(popup, EVAS_CALLBACK_DEL, _popupDelCb, this);
-}
-
-Evas_Object* ZentrelSettingView::_takeRotary(Evas_Object* popup) {
-    // The bezel scrolls a popup's text while it is open; the circle object goes
-    // with the popup's scroller.
-    Evas_Object* scroller = elm_object_part_content_get(popup, "elm.swallow.content");
-    if (!scroller) {
-        return nullptr;
-    }
-    Evas_Object* circle = eext_circle_object_scroller_add(scroller, nullptr);
-    eext_rotary_object_event_activated_set(circle, EINA_TRUE);
-    return circle;
 }
 
 void ZentrelSettingView::_twoBtnUserAgreementPopup(AgreementVariant variant) {
@@ -436,7 +422,6 @@ void ZentrelSettingView::_serviceProviderPopup() {
     if (_currentPopup) {
         evas_object_hide(_currentPopup);
     }
-    _takeRotary(_currentSubPopup);
     evas_object_event_callback_add(_currentSubPopup, EVAS_CALLBACK_DEL, _subPopupDelCb, this);
 }
 
@@ -555,7 +540,6 @@ void ZentrelSettingView::_popupDelCb(void* data, Evas*, Evas_Object* obj, void*)
         return;
     }
     self->_currentPopup = nullptr;
-    self->_popupCircle = nullptr;
     self->_agreementText = nullptr;
     self->_returnRotaryToList();
 }
@@ -568,12 +552,10 @@ void ZentrelSettingView::_subPopupDelCb(void* data, Evas*, Evas_Object* obj, voi
     self->_currentSubPopup = nullptr;
     self->_subPopup = false;
     self->_termsLink = self->_privacyLink = nullptr;
+    // The consent comes back, and the bezel with it.
     if (self->_currentPopup) {
         evas_object_show(self->_currentPopup);
-    }
-    // The bezel goes back to the popup below.
-    if (self->_popupCircle) {
-        eext_rotary_object_event_activated_set(self->_popupCircle, EINA_TRUE);
+        eext_rotary_object_event_activated_set(self->_currentPopup, EINA_TRUE);
     }
 }
 
