@@ -260,11 +260,13 @@ TEST(SettingMenuTest, PrivilegeAskedFirstResumesTheSwitchOnWhenAllowed) {
     ASSERT_TRUE(uitest::runLoopUntil([] { return stored() == Stored{1, 0, 1}; }, 3000)) << stored();
     EXPECT_TRUE(menu.switchOn(AUTO_REFRESH));
 
-    // Denied for good: the switch stays off and the privacy guide is asked for.
+    // Denied for good: the privacy guide opens; its answer does not turn the switch on.
     menu.select(AUTO_REFRESH);
     setPrivilege("deny");
+    setenv("OSTRA_PRIVACY_GUIDE_ANSWER", "no", 1);
     menu.select(AUTO_REFRESH);
-    settle(300);
+    EXPECT_TRUE(uitest::runLoopUntil([&] { return log.contains("User selected NO"); }, 15000));
+    unsetenv("OSTRA_PRIVACY_GUIDE_ANSWER");
     EXPECT_EQ(stored(), (Stored{0, 0, 1}));
     EXPECT_FALSE(menu.switchOn(AUTO_REFRESH));
 }

@@ -63,12 +63,12 @@ TEST(SettingPageTest, SummaryFollowsTheStoreAndEditAndHelpOpenTheirScreens) {
     settle(1500);
     apptest::screenshot(screen.window.getEvasObj(), "setting_page.png");
 
-    // Each refresh re-reads the store.
+    // Each reading re-reads the store.
     storage->saveAutoRefresh(0);
     storage->saveSettingManualMode(1);
     storage->saveSettingAlert(0);
     storage->saveSettingPressure(1);
-    page->updateValue(0, 0);
+    screen.controller->onCurrentPressure(1012.0f);
     EXPECT_FALSE(page->isRowOn("setting_content_auto_refresh"));
     EXPECT_TRUE(page->isRowOn("setting_content_manual"));
     EXPECT_FALSE(page->isRowOn("setting_content_alerts"));
