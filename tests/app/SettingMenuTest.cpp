@@ -125,9 +125,11 @@ TEST(SettingMenuTest, RowsFollowTheStoreAndAlertsSwitchStoresEachTap) {
     menu.select(PRESSURE_ALERTS);
     EXPECT_EQ(storage->getSettingAlert(), 1);
     EXPECT_TRUE(menu.switchOn(PRESSURE_ALERTS));
-    EXPECT_EQ(elm_access_info_get(menu.view->getItem(PRESSURE_ALERTS)->getCheck(),
-                                  ELM_ACCESS_CONTEXT_INFO),
-              std::string("Switch, On"));
+    std::unique_ptr<char, decltype(&free)> description(
+        elm_access_info_get(menu.view->getItem(PRESSURE_ALERTS)->getCheck(),
+                            ELM_ACCESS_CONTEXT_INFO),
+        free);
+    EXPECT_STREQ(description.get(), "Switch, On");
     menu.select(PRESSURE_ALERTS);
     EXPECT_EQ(storage->getSettingAlert(), 0);
     EXPECT_FALSE(menu.switchOn(PRESSURE_ALERTS));
