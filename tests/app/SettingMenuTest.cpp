@@ -14,6 +14,7 @@
 #include <ostra/privacy_privilege_manager.h>
 #include <ostra/vconf.h>
 
+#include <cstring>
 #include <string>
 
 #include "AppTestSupport.h"
@@ -64,6 +65,8 @@ Stored stored() {
 struct Menu {
     bool open(const char* country = "US") {
         vconf_set_str("db/csc/country_iso", country);
+        // The country's own provider, whether or not it has its key or hosts.
+        vconf_set_str("db/zentrel/weather/provider", strcmp(country, "CN") ? "twc" : "huafeng");
         screen = std::make_unique<apptest::Screen>(ZentrelPageController::PAGE_SETTING_VIEW);
         view = new ZentrelSettingView();
         bool pushed = screen->navi->push(view, "settings menu");
