@@ -1082,6 +1082,11 @@ bool ZentrelPageController::onCurrentPressure(float pressure) {
     if (_viewController[PAGE_BARO_VIEW]) {
         _viewController[PAGE_BARO_VIEW]->updateValue(p, 0);
     }
+    // The settings summary re-reads the store with each reading, so another
+    // program's change shows within a second.
+    if (_viewController[PAGE_SETTING_VIEW]) {
+        _viewController[PAGE_SETTING_VIEW]->updateValue(p, 0);
+    }
     if (_currentPage == PAGE_ALTI_VIEW && storage->isDataSLPHistoryEmpty()) {
         return true;
     }

@@ -2,7 +2,6 @@
 #include <ostra/utils_i18n.h>
 
 #include "ZentrelAltiViewController.h"
-#include "ZentrelSettingViewController.h"
 #include "ZentrelUtil.h"
 
 namespace {
@@ -35,8 +34,4 @@ void ZentrelAltiViewController::runAutoCalibration() {
 
 void ZentrelAltiViewController::updateCalTime() {
     ZLOGD("calibration time shown");
-}
-
-Evas_Object* ZentrelSettingViewController::onCreateView(Evas_Object* parent, void*) {
-    return titledLayout(parent, "setting_view", "WDS_ALTI_HEADER_SETTINGS_ABB2");
 }
