@@ -1,7 +1,6 @@
 #include <ZentrelLog.h>
 #include <ostra/utils_i18n.h>
 
-#include "ZentrelAltiViewController.h"
 #include "ZentrelSettingViewController.h"
 #include "ZentrelUtil.h"
 
@@ -19,23 +18,6 @@ Evas_Object* titledLayout(Evas_Object* parent, const char* group, const char* ti
 }
 
 }  // namespace
-
-ZentrelAltiViewController::ZentrelAltiViewController(std::shared_ptr<ZentrelGraphItemList> list)
-    : _graphItemList(std::move(list)) {}
-
-Evas_Object* ZentrelAltiViewController::onCreateView(Evas_Object* parent, void*) {
-    _layout = titledLayout(parent, "alti_view", "WDS_ALTI_HEADER_ALTIMETER_ABB");
-    return _layout;
-}
-
-void ZentrelAltiViewController::runAutoCalibration() {
-    ++_autoCalibrationCount;
-    ZLOGI("automatic calibration due");
-}
-
-void ZentrelAltiViewController::updateCalTime() {
-    ZLOGD("calibration time shown");
-}
 
 Evas_Object* ZentrelSettingViewController::onCreateView(Evas_Object* parent, void*) {
     return titledLayout(parent, "setting_view", "WDS_ALTI_HEADER_SETTINGS_ABB2");
