@@ -85,7 +85,8 @@ class AltiPageTest : public ::testing::Test {
     }
     std::string popupText() const { return ZentrelPopup::getText(page->getCurrentPopup()); }
     std::string shot(const char* name) {
-        uitest::runLoopUntil([] { return false; }, 150);
+        // Past the screen's fade-in, so the picture shows the real colours.
+        uitest::runLoopUntil([] { return false; }, 900);
         return apptest::screenshot(screen->window.getEvasObj(), name);
     }
     void tapGo() {
@@ -232,8 +233,14 @@ TEST_F(AltiPageTest, EachLocationErrorIsToldTheWayItsRowSays) {
 TEST_F(AltiPageTest, SilentLocationEndsInTheWatchdogAndTurningLocationOnCalibrates) {
     vconf_set_bool(VCONFKEY_LOCATION_SILENT, 1);
     open();
+    page->setLocationWatchdogSeconds(2.5);
     tapGo();
     EXPECT_EQ(page->getMeasuringState(), MeasuringState::LOCATION_CALL);
+    uitest::runLoopUntil([] { return false; }, 450);
+    EXPECT_EQ(page->getAltiViewState(), ViewState::INIT_MEASURING);
+    EXPECT_EQ(apptest::text(page->getLayout(), "alti_measuring_altitude_text"),
+              tr("WDS_ALTI_BODY_MEASURING_ALTITUDE_ING_ABB"));
+    shot("alti-init-measuring.png");
     ASSERT_TRUE(waitPopup(PopupState::ONEBTN, 5000));
     EXPECT_EQ(popupText(), tr(kIndoors));
     EXPECT_EQ(page->getMeasuringState(), MeasuringState::IDLE);
@@ -274,6 +281,17 @@ TEST_F(AltiPageTest, AutomaticCalibrationFailsSilentlyAndSucceedsQuietly) {
     ASSERT_TRUE(waitIdle());
     EXPECT_DOUBLE_EQ(storage()->getDataSLP(), kStandInSlp);
     EXPECT_EQ(page->getCurrentPopup(), nullptr);
+
+    // A user calibration over an existing reference turns the refresh arrow.
+    vconf_set_bool(VCONFKEY_LOCATION_SILENT, 1);
+    ZentrelLocationMgr::getInstance()->destroyLocationMgr();
+    page->setLocationWatchdogSeconds(5);
+    tapGo();
+    uitest::runLoopUntil([] { return false; }, 450);
+    EXPECT_EQ(page->getAltiViewState(), ViewState::AUTO_MEASURING);
+    EXPECT_EQ(apptest::text(page->getLayout(), "alti_measuring_altitude_text"),
+              tr("WDS_ALTI_BODY_CALIBRATING_ING"));
+    shot("alti-auto-measuring.png");
 }
 
 TEST_F(AltiPageTest, ValueInMetresAndFeetAndTheUnitToggle) {
@@ -318,6 +336,7 @@ TEST_F(AltiPageTest, DemoModeAlternatesItsValueAndConvertsOnTheUnitTap) {
     vconf_set_int(VCONFKEY_RETAILMODE_ENABLED, 1);
     storage()->initStorage();
     ASSERT_TRUE(storage()->getLDUModeEnable());
+    storage()->savePermissionGuideState(1);
     storage()->saveSettingDistance(0);
     open();
     EXPECT_EQ(apptest::text(page->getValueLayout(), "value"), "111");

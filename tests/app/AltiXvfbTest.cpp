@@ -46,7 +46,7 @@ class Child {
 
 // Xvfb on a display number of its own choosing; the number, or -1.
 int startXvfb(const gchar* xvfb, Child& server) {
-    const gchar* argv[] = {xvfb,         "-displayfd", "1",    "-screen", "0",
+    const gchar* argv[] = {xvfb,         "-displayfd", "1",   "-screen", "0",
                            "640x480x24", "-nolisten",  "tcp", nullptr};
     GPid pid = 0;
     gint out = -1;

@@ -166,9 +166,9 @@ Evas_Object* ZentrelAltiViewController::onCreateView(Evas_Object* parent, void* 
                                     WeatherCpMgr::GetInstance()->GetPrivacyPolicyText().c_str());
             }
             if (_lblTC && _lblPP) {
-                elm_object_text_set(_lblTC, _linkMarkup(kProviderTermsUrl,
-                                                        "IDS_ST_HEADER_TERMS_AND_CONDITIONS")
-                                                .c_str());
+                elm_object_text_set(
+                    _lblTC,
+                    _linkMarkup(kProviderTermsUrl, "IDS_ST_HEADER_TERMS_AND_CONDITIONS").c_str());
                 elm_object_text_set(
                     _lblPP, _linkMarkup(kProviderPrivacyUrl, "IDS_VC_BODY_PRIVACY_POLICY").c_str());
             }
@@ -201,8 +201,7 @@ void ZentrelAltiViewController::_createValueLayout() {
 
 void ZentrelAltiViewController::_registerSignals() {
     for (const char* source : {kRefreshEvent, kGoEvent}) {
-        elm_layout_signal_callback_add(_layout, "mouse,clicked,1", source, _refreshClickedCb,
-                                       this);
+        elm_layout_signal_callback_add(_layout, "mouse,clicked,1", source, _refreshClickedCb, this);
         elm_layout_signal_callback_add(_layout, "mouse,down,1", source, _refreshPressCb, this);
         elm_layout_signal_callback_add(_layout, "mouse,up,1", source, _refreshPressCb, this);
     }
@@ -345,8 +344,8 @@ void ZentrelAltiViewController::_toggleUnit() {
     if (unit == 0) {
         ZLOGI("%d m (P:%lf, A:%lf)", static_cast<int>(std::lround(altitude)), pressure, altitude);
     } else {
-        ZLOGI("%d ft (%lf, %lf)", static_cast<int>(std::lround(altitude * kFeetPerMetre)),
-              pressure, altitude);
+        ZLOGI("%d ft (%lf, %lf)", static_cast<int>(std::lround(altitude * kFeetPerMetre)), pressure,
+              altitude);
     }
     updateValue(pressure, 0);
     _refreshAccessibility();
@@ -690,8 +689,8 @@ void ZentrelAltiViewController::OnDataReceived(WeatherDataPtr data) {
     store->saveDataSLP(slp);
     store->saveTemperature(data->getTemperature());
     const double pressure = store->getCurrentPressure();
-    ZLOGI("Received completed - SLP(%.1lf->%.1lf), P(%.1lf), T(%.1lf), A(%.1lf)", _previousSLP,
-          slp, pressure, data->getTemperature(), store->getAltivalue(pressure, slp));
+    ZLOGI("Received completed - SLP(%.1lf->%.1lf), P(%.1lf), T(%.1lf), A(%.1lf)", _previousSLP, slp,
+          pressure, data->getTemperature(), store->getAltivalue(pressure, slp));
     _calCount = 0;
     updateAltiView();
     if (_graphItemList) {
@@ -929,8 +928,8 @@ void ZentrelAltiViewController::_showServiceProviderPopup() {
                              text("LDS_ALTI_NPBODY_TO_PROVIDE_THE_ALTITUDE_OF_YOUR_LOCATION");
     elm_box_pack_end(box, ZentrelPopup::createTextLabel(box, body));
     _lblTC = _createLink(box);
-    elm_object_text_set(_lblTC,
-                        _linkMarkup(kProviderTermsUrl, "IDS_ST_HEADER_TERMS_AND_CONDITIONS").c_str());
+    elm_object_text_set(
+        _lblTC, _linkMarkup(kProviderTermsUrl, "IDS_ST_HEADER_TERMS_AND_CONDITIONS").c_str());
     _lblPP = _createLink(box);
     elm_object_text_set(_lblPP,
                         _linkMarkup(kProviderPrivacyUrl, "IDS_VC_BODY_PRIVACY_POLICY").c_str());
@@ -992,8 +991,9 @@ void ZentrelAltiViewController::_showEnterManuallyPopup() {
         _popupClosed();
         _pushManualCalibration();
     };
-    _trackPopup(ZentrelPopup::twoButtons(_layout, nullptr, text(kEnterManually), close, enter, close),
-                ePopupState::TWOBTN);
+    _trackPopup(
+        ZentrelPopup::twoButtons(_layout, nullptr, text(kEnterManually), close, enter, close),
+        ePopupState::TWOBTN);
 }
 
 void ZentrelAltiViewController::_pushManualCalibration() {
@@ -1240,8 +1240,7 @@ void ZentrelAltiViewController::_lduToggleUnit() {
     store->saveSettingDistance(unit);
     const char* shown = elm_object_part_text_get(_valueLayout, "value");
     const double number = shown ? atof(shown) : 0.0;
-    const long converted =
-        std::lround(unit == 1 ? number * kFeetPerMetre : number / kFeetPerMetre);
+    const long converted = std::lround(unit == 1 ? number * kFeetPerMetre : number / kFeetPerMetre);
     elm_object_part_text_set(_valueLayout, "value", std::to_string(converted).c_str());
     elm_object_part_text_set(
         _valueLayout, "unit",
@@ -1283,8 +1282,7 @@ void ZentrelAltiViewController::_refreshPressCb(void* data, Evas_Object*, const 
         nullptr, self->_layout);
 }
 
-void ZentrelAltiViewController::_unitClickedCb(void* data, Evas_Object*, const char*,
-                                               const char*) {
+void ZentrelAltiViewController::_unitClickedCb(void* data, Evas_Object*, const char*, const char*) {
     auto* self = static_cast<ZentrelAltiViewController*>(data);
     if (!self) {
         ZLOGE("data is null");

@@ -117,8 +117,7 @@ bool create(void*) {
     evas_object_show(button);
     evas_object_show(box);
     eext_object_event_callback_add(
-        popup.win, EEXT_CALLBACK_BACK, [](void*, Evas_Object*, void*) { answer(false); },
-        nullptr);
+        popup.win, EEXT_CALLBACK_BACK, [](void*, Evas_Object*, void*) { answer(false); }, nullptr);
     evas_object_show(popup.win);
     return true;
 }
