@@ -5,6 +5,9 @@
 #   docs/launch.png           the main program 0.3 s after it starts
 #   docs/barometer-hpa.png    the barometer page (opened by the widget's tap), hPa
 #   docs/barometer-inhg.png   the same in inHg
+#   docs/permission-guide.png the guide a first start shows
+# and, from the screen tests (tests/app), the screens a user taps through:
+# calibration, help and the permission guide (see TEST_SHOTS below).
 # scripts/screenshots.sh [--program PATH] [--out DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -63,4 +66,14 @@ shoot "$PROGRAM" "$work/barometer-hpa.png" 3 "$operation" page=1
 shoot "$PROGRAM" "$work/barometer-inhg.png" 3 "$operation" page=1
 
 cp "$work"/*.png "$OUT"/
-echo "screenshots of $PROGRAM written to $OUT/: permission-guide.png launch.png barometer-hpa.png barometer-inhg.png"
+
+# Screens reached by taps: the screen tests drive them and save their pictures.
+TEST_SHOTS=(calibration_list_off calibration_list_on calibration_alti_m calibration_alti_ft
+            calibration_slp_hpa calibration_slp_inhg calibration_slp_mmhg calibration_entry
+            help_list help_altimeter help_barometer help_alerts help_indicator)
+cmake --build build --target app_tests -j"${JOBS:-2}"
+LANG=C.UTF-8 build/tests/app/app_tests --gtest_filter='CalibrationTest.*:HelpTest.*' >/dev/null 2>&1
+for shot in "${TEST_SHOTS[@]}"; do
+  cp "build/screenshots/$shot.png" "$OUT/${shot//_/-}.png"
+done
+echo "screenshots of $PROGRAM written to $OUT/: permission-guide.png launch.png barometer-hpa.png barometer-inhg.png and the screen tests' pictures"

@@ -30,8 +30,11 @@ class ZentrelHelpContentController : public brisa::WContentViewController {
 
   private:
     Evas_Object* _createSection(const char* group, const char* title, int titleWrap);
+    void _createAltimeterSection();
+    void _createBarometerSection();
     void _fillAlertsText();
-    void _scrollToIndicator();
+    void _fitSection();
+    bool _scrollToIndicator();
 
     Evas_Object* _layout = nullptr;
     Evas_Object* _contentLayout = nullptr;
@@ -41,5 +44,6 @@ class ZentrelHelpContentController : public brisa::WContentViewController {
     Evas_Object* _title = nullptr;
     int _type = -1;
     int _broadCasterListener = -1;
+    int _scrollTries = 0;
     brisa::WUiTimerWeakPtr _scrollIdler;
 };

@@ -57,6 +57,8 @@ class ZentrelPageController : public brisa::WContentViewController, public IZent
     // For the screens and tests that follow the controller.
     int getCurrentPage() const { return _currentPage; }
     ZentrelViewController* getPage(int page) const;
+    // The first-launch permission guide while it is open.
+    Evas_Object* getGuidePopup() const { return _permissionChecker.getGuidePopup(); }
     Evas_Object* getLayout() const { return _layout; }
     Evas_Object* getScroller() const { return _scroller; }
     Evas_Object* getPickerLayout() const { return _pickerLayout; }

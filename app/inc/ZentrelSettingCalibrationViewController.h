@@ -31,7 +31,6 @@ class ZentrelSettingCalibrationViewController : public brisa::WContentViewContro
     void onBecomeTop() override;
 
   private:
-    void _toggleManualMode();
     void _pushAltiSetter();
     void _pushSlpSetter();
 

@@ -13,6 +13,7 @@ namespace {
 
 constexpr const char* kDataKey = "zentrel,popup";
 constexpr const char* kSlotKey = "zentrel,popup,slot";
+constexpr Evas_Coord kRotaryStep = 60;
 
 enum Slot { SLOT_BACK = 0, SLOT_BUTTON1 = 1, SLOT_BUTTON2 = 2, SLOT_COUNT = 3 };
 
@@ -34,7 +35,7 @@ const char* translated(const char* id) {
 
 std::string labelMarkup(const std::string& text) {
     char* escaped = elm_entry_utf8_to_markup(text.c_str());
-    std::string markup = std::string("<align=center><font_size=26 color=#FAFAFA>") +
+    std::string markup = std::string("<align=center><font=Roboto font_size=26 color=#FAFAFA>") +
                          (escaped ? escaped : "") + "</font_size></align>";
     free(escaped);
     return markup;
@@ -120,8 +121,21 @@ void addButton(Evas_Object* popup, int slot, const char* part, const char* style
     data->actions[slot] = std::move(action);
 }
 
+// A bezel turn scrolls a long popup text by about two lines.
+Eina_Bool rotaryCb(void* data, Evas_Object*, Eext_Rotary_Event_Info* info) {
+    auto* scroller = static_cast<Evas_Object*>(data);
+    Evas_Coord x = 0, y = 0, w = 0, h = 0;
+    elm_scroller_region_get(scroller, &x, &y, &w, &h);
+    const Evas_Coord step =
+        info->direction == EEXT_ROTARY_DIRECTION_CLOCKWISE ? kRotaryStep : -kRotaryStep;
+    elm_scroller_region_bring_in(scroller, x, y + step, w, h);
+    return EINA_TRUE;
+}
+
 void setContent(Evas_Object* popup, Evas_Object* content) {
     Evas_Object* scroller = elm_scroller_add(popup);
+    eext_rotary_object_event_callback_add(popup, rotaryCb, scroller);
+    eext_rotary_object_event_activated_set(popup, EINA_TRUE);
     elm_scroller_bounce_set(scroller, EINA_FALSE, EINA_FALSE);
     elm_scroller_policy_set(scroller, ELM_SCROLLER_POLICY_OFF, ELM_SCROLLER_POLICY_OFF);
     evas_object_size_hint_weight_set(content, EVAS_HINT_EXPAND, 0.0);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "ZentrelBroadCaster.h"
+#include "ZentrelHelpContentController.h"
 #include "ZentrelUtil.h"
 
 namespace {
@@ -207,9 +208,13 @@ void ZentrelBaroViewController::_showHelp() {
     if (_graph) {
         _graph->hideArrow();
     }
-    // The help screens are not part of this program yet; the request is kept
-    // in the log so the tap is visible.
-    ZLOGI("help requested (type 3)");
+    if (!_navi) {
+        ZLOGE("no naviframe for the help page");
+        return;
+    }
+    _navi->push(new ZentrelHelpContentController(), "help",
+                ZentrelHelpContentController::typeParam(
+                    ZentrelHelpContentController::HELP_INDICATOR));
 }
 
 void ZentrelBaroViewController::_indicatorClickedCb(void* data, Evas_Object*, const char*,
