@@ -96,6 +96,8 @@ bool create(void*) {
     evas_object_resize(popup.win, 360, 360);
     Evas_Object* bg = elm_bg_add(popup.win);
     elm_bg_color_set(bg, 0, 0, 0);
+    // The round screen's square, whatever the content asks for.
+    evas_object_size_hint_min_set(bg, 360, 360);
     elm_win_resize_object_add(popup.win, bg);
     evas_object_show(bg);
     Evas_Object* box = elm_box_add(popup.win);
