@@ -162,6 +162,12 @@ TEST_F(AltiPageTest, NewUserGoesThroughTheAgreementsAndCalibrates) {
         [&] { return apptest::text(page->getValueLayout(), "value") == std::to_string(metres); },
         5000));
     shot("alti-auto-normal.png");
+    const std::string reading = page->getScreenReaderText();
+    EXPECT_NE(reading.find("Page 1 of 3"), std::string::npos) << reading;
+    EXPECT_NE(reading.find(std::to_string(metres) + " " + tr("WDS_ALTI_BODY_M_M_METRES_UNIT_LC")),
+              std::string::npos)
+        << reading;
+    EXPECT_NE(reading.find(tr("WDS_ALTI_BUTTON_CALIBRATED_M_STATIS_ABB")), std::string::npos);
 }
 
 TEST_F(AltiPageTest, SecondFailedAttemptOffersManualEntryAndASuccessResetsTheCount) {

@@ -116,11 +116,10 @@ ZentrelAltiViewController::~ZentrelAltiViewController() {
     _graph.reset();
     eina_list_free(_accessList);
     _deleteCurrentPopup();
-    // The services keep plain pointers to their listener: none may outlive the page.
-    if (_isMeasuring()) {
-        ZentrelAltitudeMgr::getInstance()->RequestCancel();
-        location()->destroyLocationMgr();
-    }
+    // The services keep plain pointers to their listener (also after a request
+    // ends): none may outlive the page.
+    ZentrelAltitudeMgr::getInstance()->RequestCancel();
+    location()->destroyLocationMgr();
 }
 
 Evas_Object* ZentrelAltiViewController::onCreateView(Evas_Object* parent, void* viewParam) {
@@ -1143,9 +1142,9 @@ std::string ZentrelAltiViewController::getScreenReaderText() const {
             reading += ", " + piece;
         }
     };
-    char page[128];
-    snprintf(page, sizeof(page), text("WDS_ACCS_TBOPT_PAGE_P1SD_OF_P2SD"), 1, kPageCount);
-    add(page);
+    // The catalogue's text is not trusted as a format string.
+    add(replaceFirst(replaceFirst(text("WDS_ACCS_TBOPT_PAGE_P1SD_OF_P2SD"), "%1$d", "1"), "%2$d",
+                     std::to_string(kPageCount).c_str()));
     const ViewState state = isLdu() ? ViewState::LDU_MODE : _getAltiViewState();
     switch (state) {
         case ViewState::INIT_NORMAL:
