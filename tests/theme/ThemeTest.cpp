@@ -159,7 +159,12 @@ TEST(ThemeTest, GroupsHaveThePartsTheProgramUses) {
          {"baro_title", "baro_value", "baro_hours", "baro_graph", "baro_indicator",
           "baro_indicator_event", "baro_unit_event", "rect_acc", "baro_value_graph_indicator_acc"}},
         {"baro_value_layout", {"value", "unit"}},
-        {"alti_view", {"title"}},
+        {"alti_view",
+         {"alti_title", "alti_value", "alti_unit_event", "alti_hour", "alti_graph",
+          "alti_init_content", "alti_init_go_text", "alti_init_go_event", "alti_calibrated_text",
+          "alti_calibrated_time_and_set_ref_text", "alti_measuring_altitude_text",
+          "alti_refresh_and_setting_image", "alti_refresh_event", "rect_acc"}},
+        {"alti_value_layout", {"value", "unit"}},
         {"setting_view", {"title"}},
         {"elm/label/base/slide_title_text", {"elm.text"}},
     };
