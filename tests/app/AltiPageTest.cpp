@@ -13,6 +13,7 @@
 #include <ostra/vconf.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -357,6 +358,64 @@ TEST_F(AltiPageTest, DemoModeAlternatesItsValueAndConvertsOnTheUnitTap) {
     page->updateLDUAltiView();
     EXPECT_EQ(apptest::text(page->getValueLayout(), "value"), "361");
     vconf_set_int(VCONFKEY_RETAILMODE_ENABLED, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The n-th child of the box a popup shows as its content.
+Evas_Object* contentChild(Evas_Object* popup, unsigned int n) {
+    Evas_Object* content = elm_object_part_content_get(popup, "elm.swallow.content");
+    if (content && strstr(elm_object_widget_type_get(content), "croller")) {
+        content = elm_object_content_get(content);
+    }
+    Eina_List* children = content ? elm_box_children_get(content) : nullptr;
+    auto* child = static_cast<Evas_Object*>(eina_list_nth(children, n));
+    eina_list_free(children);
+    return child;
+}
+
+void tapAnchor(Evas_Object* link, const char* href) {
+    Elm_Entry_Anchor_Info info = {};
+    info.name = href;
+    evas_object_smart_callback_call(link, "anchor,clicked", &info);
+}
+
+TEST_F(AltiPageTest, ChinaNoticeOpensTheProviderPageWhoseLinksNeedAHost) {
+    WeatherCpMgr::GetInstance()->SetFakeCsc("HUAFENG");
+    storage()->saveUserAgreementState(0);
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    setenv("OSTRA_CONNECTION_POPUP_ANSWER", "back", 1);
+    open();
+    tapGo();
+    ASSERT_EQ(page->getPopupState(), PopupState::TWOBTN_USER_AGREEMENT);
+    EXPECT_STREQ(elm_object_part_text_get(page->getCurrentPopup(), "elm.text.title"),
+                 i18n_get_text("LDS_ALTI_HEADER_IMPORTANT_NOTICE"));
+    Evas_Object* providerLink = contentChild(page->getCurrentPopup(), 1);
+    ASSERT_NE(providerLink, nullptr);
+    tapAnchor(providerLink, "provider");
+    Evas_Object* sub = page->getCurrentSubPopup();
+    ASSERT_NE(sub, nullptr);
+    shot("alti-popup-service-provider.png");
+
+    testsupport::LogCapture logs;
+    vconf_set_int("db/setup_wizard/standalone", 1);
+    tapAnchor(contentChild(sub, 1), "https://example.org/terms");
+    EXPECT_FALSE(logs.contains("launch request delivered"));
+    vconf_set_int("db/setup_wizard/standalone", 0);
+    // No desktop session: no host to show the page on, the connection screen opens.
+    tapAnchor(contentChild(sub, 2), "https://example.org/privacy");
+    EXPECT_TRUE(uitest::runLoopUntil(
+        [&] { return logs.contains("launch request delivered to com.korvane.linkra-popup"); },
+        10000));
+    uitest::runLoopUntil([] { return false; }, 1000);
+    EXPECT_EQ(page->getPopupState(), PopupState::TWOBTN_USER_AGREEMENT)
+        << "the link's answer offers nothing";
+    ASSERT_TRUE(ZentrelPopup::press(sub, 1));
+    EXPECT_EQ(page->getCurrentSubPopup(), nullptr);
+    EXPECT_EQ(page->getPopupState(), PopupState::TWOBTN_USER_AGREEMENT);
 }
 
 }  // namespace

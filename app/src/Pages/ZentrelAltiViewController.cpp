@@ -945,7 +945,14 @@ void ZentrelAltiViewController::_showServiceProviderPopup() {
         _lblTC = _lblPP = nullptr;
         return;
     }
-    elm_object_part_content_set(popup, "elm.swallow.content", box);
+    // Longer than the circle: the page scrolls inside the popup's content area.
+    Evas_Object* scroller = elm_scroller_add(popup);
+    elm_scroller_bounce_set(scroller, EINA_FALSE, EINA_FALSE);
+    elm_scroller_policy_set(scroller, ELM_SCROLLER_POLICY_OFF, ELM_SCROLLER_POLICY_OFF);
+    evas_object_size_hint_weight_set(box, EVAS_HINT_EXPAND, 0.0);
+    evas_object_size_hint_align_set(box, EVAS_HINT_FILL, 0.0);
+    elm_object_content_set(scroller, box);
+    elm_object_part_content_set(popup, "elm.swallow.content", scroller);
     evas_object_layer_set(popup, EVAS_LAYER_MAX);
     _currentSubPopup = popup;
     evas_object_event_callback_add(popup, EVAS_CALLBACK_DEL, _popupDelCb, this);
@@ -967,7 +974,8 @@ void ZentrelAltiViewController::_openProviderLink(const char* url) {
         return;
     }
     if (!ZentrelUtil::getHostConnected()) {
-        _sendConnectionRequest("bt_connect");
+        // Only the link's own screen: its answer leads nowhere on this page.
+        ZentrelUtil::sendLinkraAppcontrol("bt_connect", nullptr, nullptr);
         return;
     }
     _deleteCurrentPopup();
