@@ -97,8 +97,6 @@ class ZentrelAltiViewController : public ZentrelViewController,
     std::string getScreenReaderText() const;
     // Shortens the location watchdog (30 s on the watch) for tests.
     void setLocationWatchdogSeconds(double seconds) { _watchdogSeconds = seconds; }
-    // Starts a calibration the way a tap on the button does.
-    void tapCalibrate() { _refreshBtnCb(true); }
     void tapUnit();
 
   protected:
@@ -184,7 +182,6 @@ class ZentrelAltiViewController : public ZentrelViewController,
     eMeasuringState _eMeasuringState = eMeasuringState::IDLE;
     ePopupState _ePopupState = ePopupState::INIT;
     brisa::WUiTimerWeakPtr _popupTimer;
-    Eina_List* _accessList = nullptr;
     ZentrelPermission _permissionChecker;
 
     Evas_Object* _title = nullptr;

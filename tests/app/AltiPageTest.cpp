@@ -2,6 +2,7 @@
 // store and the platform's location service with its played faults.
 #include <WeatherCpMgr.h>
 #include <ZentrelAltiViewController.h>
+#include <ZentrelBroadCaster.h>
 #include <ZentrelLocationMgr.h>
 #include <ZentrelPopup.h>
 #include <ZentrelStorageMgr.h>
@@ -320,6 +321,11 @@ TEST_F(AltiPageTest, ValueInMetresAndFeetAndTheUnitToggle) {
     EXPECT_EQ(apptest::text(page->getValueLayout(), "unit"),
               tr("WDS_ALTI_BODY_M_M_METRES_UNIT_LC"));
     EXPECT_EQ(signals.back(), "set,page,alti");
+    // A language change rebuilds the value, which keeps showing the altitude.
+    Evas_Object* valueLayout = page->getValueLayout();
+    ZentrelBroadCaster::getBroadCaster().onEmit("language,changed", nullptr);
+    EXPECT_NE(page->getValueLayout(), valueLayout);
+    EXPECT_EQ(apptest::text(page->getValueLayout(), "value"), std::to_string(metres));
     // The count-up passing zero shows zero, not the altitude of no pressure.
     page->updateValue(0, 0);
     EXPECT_EQ(apptest::text(page->getValueLayout(), "value"), "0");
@@ -352,8 +358,18 @@ TEST_F(AltiPageTest, DemoModeAlternatesItsValueAndConvertsOnTheUnitTap) {
     page->updateLDUAltiView();
     EXPECT_EQ(apptest::text(page->getValueLayout(), "value"), "111");
     shot("alti-ldu.png");
+    // The demo's refresh only pretends: "Calibrating..." for two seconds.
+    elm_layout_signal_emit(page->getLayout(), "mouse,clicked,1", "alti_refresh_event");
+    edje_object_message_signal_process(elm_layout_edje_get(page->getLayout()));
+    EXPECT_EQ(apptest::text(page->getLayout(), "alti_measuring_altitude_text"),
+              tr("WDS_ALTI_BODY_CALIBRATING_ING"));
+    EXPECT_TRUE(uitest::runLoopUntil(
+        [this] { return apptest::text(page->getValueLayout(), "value") == "110"; }, 5000));
+    EXPECT_TRUE(storage()->isDataSLPHistoryEmpty());
     page->tapUnit();
     EXPECT_EQ(storage()->getSettingDistance(), 1);
+    EXPECT_EQ(apptest::text(page->getValueLayout(), "value"), "361");
+    page->updateLDUAltiView();
     EXPECT_EQ(apptest::text(page->getValueLayout(), "value"), "364");
     page->updateLDUAltiView();
     EXPECT_EQ(apptest::text(page->getValueLayout(), "value"), "361");

@@ -114,7 +114,6 @@ ZentrelAltiViewController::~ZentrelAltiViewController() {
     brisa::WUiTimer::destroy(_lduTimer);
     brisa::WUiTimer::destroy(_pressTimer);
     _graph.reset();
-    eina_list_free(_accessList);
     _deleteCurrentPopup();
     // The services keep plain pointers to their listener (also after a request
     // ends): none may outlive the page.
@@ -1184,10 +1183,6 @@ void ZentrelAltiViewController::_refreshAccessibility() {
     if (!_layout) {
         return;
     }
-    eina_list_free(_accessList);
-    _accessList = nullptr;
-    _accessList = eina_list_append(_accessList, _title);
-    _accessList = eina_list_append(_accessList, _valueLayout);
     elm_access_info_set(_layout, ELM_ACCESS_INFO, getScreenReaderText().c_str());
 }
 
