@@ -31,3 +31,4 @@ class WeatherCp {
 #define WEATHER_HOST_KEY_WEATHERNEWS "db/zentrel/weather/weathernews_host"
 #define WEATHER_HOST_KEY_HUAFENG_LOCATION "db/zentrel/weather/huafeng_location_host"
 #define WEATHER_HOST_KEY_HUAFENG "db/zentrel/weather/huafeng_host"
+#define WEATHER_HOST_KEY_OPENMETEO "db/zentrel/weather/open_host"

@@ -21,6 +21,8 @@ class WeatherCpMgr {
     WeatherDataPtr GetWeatherData(char* data, int length);
     WEATHER_CP_TYPE GetWeatherCp();
     std::string GetPrivacyPolicyText();
+    // Why the provider in force was chosen, for diagnostics.
+    const std::string& GetChoiceReason() const;
     void SetFakeCsc(std::string csc);
     void ReleaseParseData();
 
@@ -39,7 +41,7 @@ class WeatherCpMgr {
     std::string _getNetworkCc();
     std::string _getHostMcc();
     static void _plmnChangedCb(TapiHandle* handle, const char* evtId, void* data, void* userData);
-    static void _hostMccChangedCb(keynode_t* node, void* userData);
+    static void _systemKeyChangedCb(keynode_t* node, void* userData);
 
     WeatherCp* _contentProvider = nullptr;
     WeatherParser* _contentParser = nullptr;
@@ -47,4 +49,5 @@ class WeatherCpMgr {
     std::string _fakeCsc;
     TapiHandle* _tapiHandle = nullptr;
     TelSimImsiInfo_t* _simImsi = nullptr;
+    std::string _choiceReason;
 };

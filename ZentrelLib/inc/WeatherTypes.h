@@ -7,6 +7,8 @@ enum WEATHER_CP_TYPE {
     WEATHER_CP_TYPE_TWC = 1,
     WEATHER_CP_TYPE_WEATHERNEWS = 2,
     WEATHER_CP_TYPE_HUAFENGACCU = 3,
+    // Keyless source, used where no contracted provider can be reached.
+    WEATHER_CP_TYPE_OPENMETEO = 4,
 };
 
 enum WEATHER_INFO_TYPE {

@@ -4,17 +4,23 @@
 #include <cstring>
 #include <map>
 
+#include "WeatherCpChoice.h"
 #include "WeatherCpHuafengAccu.h"
+#include "WeatherCpOpenMeteo.h"
 #include "WeatherCpTwc.h"
 #include "WeatherCpWeatherNews.h"
 #include "WeatherHuafengAccuParser.h"
 #include "WeatherNewsParser.h"
+#include "WeatherOpenMeteoParser.h"
 #include "WeatherTwcParser.h"
 #include "ZentrelLog.h"
 
 namespace {
 
 const char* kHostMccKey = "db/hxs/host_status/mcc";
+// The user's choice and the hosts decide whether a provider is usable.
+const char* const kChoiceKeys[] = {WEATHER_PROVIDER_KEY, WEATHER_HOST_KEY_WEATHERNEWS,
+                                   WEATHER_HOST_KEY_HUAFENG_LOCATION, WEATHER_HOST_KEY_HUAFENG};
 constexpr int kNoUsableService = 3;
 
 // Mobile country code to international calling code, for the diagnostic log
@@ -78,7 +84,10 @@ WeatherCpMgr::WeatherCpMgr() {
             ZLOGE("tel_register_noti_event Fail(%d)", error);
         }
     }
-    vconf_notify_key_changed(kHostMccKey, _hostMccChangedCb, this);
+    vconf_notify_key_changed(kHostMccKey, _systemKeyChangedCb, this);
+    for (const char* key : kChoiceKeys) {
+        vconf_notify_key_changed(key, _systemKeyChangedCb, this);
+    }
     _updateWeatherCp();
     _makeContentService();
 }
@@ -94,7 +103,10 @@ WeatherCpMgr::~WeatherCpMgr() {
         tel_deinit(_tapiHandle);
         _tapiHandle = nullptr;
     }
-    vconf_ignore_key_changed(kHostMccKey, _hostMccChangedCb);
+    vconf_ignore_key_changed(kHostMccKey, _systemKeyChangedCb);
+    for (const char* key : kChoiceKeys) {
+        vconf_ignore_key_changed(key, _systemKeyChangedCb);
+    }
     _deleteContentService();
 }
 
@@ -188,16 +200,19 @@ void WeatherCpMgr::_updateWeatherCp() {
         ZLOGW("SET FAKE CSC [%s]", csc.c_str());
     }
 
-    if (csc == "82" || csc == "81" || csc == "KR" || csc == "JP" || csc == "WNS") {
-        _cpType = WEATHER_CP_TYPE_WEATHERNEWS;
+    WEATHER_CP_TYPE byCountry = WeatherCpChoice::ByCountry(csc);
+    if (byCountry == WEATHER_CP_TYPE_WEATHERNEWS) {
         ZLOGI("CP Type [WeatherNews]");
-    } else if (csc == "86" || csc == "CN" || csc == "HUAFENG") {
-        _cpType = WEATHER_CP_TYPE_HUAFENGACCU;
+    } else if (byCountry == WEATHER_CP_TYPE_HUAFENGACCU) {
         ZLOGI("CP Type [Huafeng Accu (%s)]", csc.c_str());
     } else {
-        _cpType = WEATHER_CP_TYPE_TWC;
         ZLOGI("CP Type [TWC (%s)]", csc.c_str());
     }
+    WeatherCpChoice::Result choice = WeatherCpChoice::Choose(csc);
+    _cpType = choice.type;
+    _choiceReason = choice.reason;
+    ZLOGI("Provider in force [%s]: %s", WeatherCpChoice::Name(_cpType).c_str(),
+          _choiceReason.c_str());
 }
 
 void WeatherCpMgr::_makeContentService() {
@@ -209,6 +224,10 @@ void WeatherCpMgr::_makeContentService() {
         case WEATHER_CP_TYPE_HUAFENGACCU:
             _contentProvider = new WeatherCpHuafengAccu();
             _contentParser = new WeatherHuafengAccuParser();
+            break;
+        case WEATHER_CP_TYPE_OPENMETEO:
+            _contentProvider = new WeatherCpOpenMeteo();
+            _contentParser = new WeatherOpenMeteoParser();
             break;
         default:
             _contentProvider = new WeatherCpTwc();
@@ -247,7 +266,7 @@ void WeatherCpMgr::_plmnChangedCb(TapiHandle*, const char*, void*, void* userDat
     }
 }
 
-void WeatherCpMgr::_hostMccChangedCb(keynode_t*, void* userData) {
+void WeatherCpMgr::_systemKeyChangedCb(keynode_t*, void* userData) {
     ZLOG_HIT();
     if (userData) {
         static_cast<WeatherCpMgr*>(userData)->_reconsider();
@@ -281,6 +300,10 @@ WeatherDataPtr WeatherCpMgr::GetWeatherData(char* data, int length) {
 
 WEATHER_CP_TYPE WeatherCpMgr::GetWeatherCp() {
     return _cpType;
+}
+
+const std::string& WeatherCpMgr::GetChoiceReason() const {
+    return _choiceReason;
 }
 
 std::string WeatherCpMgr::GetPrivacyPolicyText() {

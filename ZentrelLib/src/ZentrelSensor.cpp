@@ -210,8 +210,9 @@ bool ZentrelSensor::getSensorRecorder(long now) {
 bool ZentrelSensor::_recorderCb(sensor_type_e, sensor_recorder_data_h data, int remains,
                                 sensor_error_e error, void*) {
     if (!_listener) {
+        // Nobody to tell, but the read goes on: a listener may be set before its end.
         ZLOGE("Sensor Listner is nullptr");
-        return false;
+        return true;
     }
     time_t start = 0;
     time_t end = 0;

@@ -69,5 +69,4 @@ class ZentrelBaroViewController : public ZentrelViewController {
     brisa::WUiTimerWeakPtr _indicatorCheckTimer;
     brisa::WUiTimerWeakPtr _graphRetryIdler;
     brisa::WUiTimerWeakPtr _arrowIdler;
-    int _broadCasterListener = -1;
 };

@@ -43,7 +43,6 @@ class ZentrelHelpContentController : public brisa::WContentViewController {
     Evas_Object* _box = nullptr;
     Evas_Object* _title = nullptr;
     int _type = -1;
-    int _broadCasterListener = -1;
     int _scrollTries = 0;
     brisa::WUiTimerWeakPtr _scrollIdler;
 };

@@ -57,6 +57,14 @@ int app_get_id(char** id) {
     return *id ? APP_ERROR_NONE : APP_ERROR_OUT_OF_MEMORY;
 }
 
+int app_get_version(char** version) {
+    if (!version) {
+        return APP_ERROR_INVALID_PARAMETER;
+    }
+    *version = strdup(OSTRA_BUILD_VERSION);
+    return *version ? APP_ERROR_NONE : APP_ERROR_OUT_OF_MEMORY;
+}
+
 void ostra_app_set_app_id(const char* app_id) {
     appIdOverride() = app_id ? app_id : "";
 }

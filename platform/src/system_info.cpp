@@ -1,8 +1,14 @@
 #include "ostra/system_info.h"
 
+#include <glib.h>
+#include <sys/utsname.h>
+
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "PlatformLog.h"
+#include "ostra/vconf.h"
 
 namespace {
 
@@ -39,4 +45,65 @@ extern "C" int system_info_get_platform_bool(const char* key, bool* value) {
     }
     OSTRA_LOGW("feature %s is not known here", key);
     return SYSTEM_INFO_ERROR_NOT_SUPPORTED;
+}
+
+namespace {
+
+const char* kModelNameKey = "db/ostra/system_info/model_name";
+
+std::string firstLine(const char* path) {
+    gchar* text = nullptr;
+    std::string line;
+    if (g_file_get_contents(path, &text, nullptr, nullptr)) {
+        line = text;
+        line = line.substr(0, line.find_first_of(std::string("\n\0", 2)));
+    }
+    g_free(text);
+    return g_strstrip(line.data());
+}
+
+std::string modelName() {
+    char* chosen = vconf_get_str(kModelNameKey);
+    std::string model = chosen ? chosen : "";
+    free(chosen);
+    for (const char* path :
+         {"/sys/devices/virtual/dmi/id/product_name", "/proc/device-tree/model"}) {
+        if (model.empty()) {
+            model = firstLine(path).c_str();
+        }
+    }
+    struct utsname machine;
+    if (model.empty() && uname(&machine) == 0) {
+        model = machine.machine;
+    }
+    return model;
+}
+
+std::string platformVersion() {
+    gchar* version = g_get_os_info(G_OS_INFO_KEY_VERSION_ID);
+    std::string text = version ? version : "";
+    g_free(version);
+    return text;
+}
+
+}  // namespace
+
+extern "C" int system_info_get_platform_string(const char* key, char** value) {
+    if (!key || !value) {
+        return SYSTEM_INFO_ERROR_INVALID_PARAMETER;
+    }
+    std::string text;
+    if (!strcmp(key, SYSTEM_INFO_KEY_MODEL_NAME)) {
+        text = modelName();
+    } else if (!strcmp(key, SYSTEM_INFO_KEY_PLATFORM_VERSION)) {
+        text = platformVersion();
+    } else {
+        OSTRA_LOGW("system information %s is not known here", key);
+        return SYSTEM_INFO_ERROR_NOT_SUPPORTED;
+    }
+    if (text.empty()) {
+        return SYSTEM_INFO_ERROR_NOT_SUPPORTED;
+    }
+    *value = strdup(text.c_str());
+    return SYSTEM_INFO_ERROR_NONE;
 }

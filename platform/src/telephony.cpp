@@ -33,4 +33,8 @@ int tel_get_sim_imsi(TapiHandle* handle, TelSimImsiInfo_t*) {
     return handle ? TAPI_API_NOT_SUPPORTED : TAPI_API_INVALID_INPUT;
 }
 
+char** tel_get_cp_name_list(void) {
+    return nullptr;
+}
+
 }  // extern "C"

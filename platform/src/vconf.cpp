@@ -65,6 +65,11 @@ bool hostDefault(const std::string& key, Value* out) {
         *out = Value::ofInt(ostra_flitter_session_available() ? 1 : 0);
         return true;
     }
+    // No phone is paired with a Linux machine: it runs on its own.
+    if (key == VCONFKEY_SETUP_WIZARD_STANDALONE) {
+        *out = Value::ofInt(1);
+        return true;
+    }
     return false;
 }
 
@@ -267,8 +272,9 @@ void ostra_vconf_foreach(ostra_vconf_item_cb cb, void* user_data) {
     std::vector<std::pair<std::string, Value>> items;
     store()->list(&items);
     std::map<std::string, std::pair<Value, bool>> all;
-    for (const char* key : {VCONFKEY_CSC_COUNTRY_ISO, VCONFKEY_REGIONFORMAT,
-                            VCONFKEY_REGIONFORMAT_TIME1224, VCONFKEY_RETAILMODE_ENABLED}) {
+    for (const char* key :
+         {VCONFKEY_CSC_COUNTRY_ISO, VCONFKEY_REGIONFORMAT, VCONFKEY_REGIONFORMAT_TIME1224,
+          VCONFKEY_RETAILMODE_ENABLED, VCONFKEY_SETUP_WIZARD_STANDALONE}) {
         Value v;
         hostDefault(key, &v);
         all[key] = {v, true};

@@ -88,4 +88,39 @@ TEST(BaroPageTest, TrendCodesMapToTheirImagesAndSilenceShowsMidMid) {
               "alti_course_mid_down.png");
 }
 
+TEST(BaroPageTest, InchesAlwaysShowTwoDecimals) {
+    apptest::AppEnvironment env;
+    ZentrelStorageMgr::getInstance()->saveSettingPressure(1);
+    apptest::Screen screen(ZentrelPageController::PAGE_BARO_VIEW);
+    ZentrelBaroViewController* baro = baroOf(screen);
+    ASSERT_NE(baro, nullptr);
+    const std::pair<float, const char*> cases[] = {
+        {1012.5f, "29.90"}, {1016.0f, "30.00"}, {1013.25f, "29.92"}};
+    for (const auto& [pressure, shown] : cases) {
+        screen.controller->onCurrentPressure(pressure);
+        EXPECT_EQ(apptest::text(baro->getValueLayout(), "value"), shown) << pressure;
+    }
+}
+
+// The unit tap area is live whatever page the program opened on, also when
+// no needle sweep ever ran (a first launch on the settings page).
+TEST(BaroPageTest, UnitTapAreaIsLiveAfterAFirstLaunchOnAnyPage) {
+    for (int page = 0; page < 3; ++page) {
+        apptest::AppEnvironment env;
+        testsupport::LogCapture log;
+        {
+            apptest::Screen screen(page);
+            ZentrelBaroViewController* baro = baroOf(screen);
+            ASSERT_NE(baro, nullptr);
+            uitest::runLoopUntil([] { return false; }, 200);
+            double value = -1;
+            const char* state = edje_object_part_state_get(elm_layout_edje_get(baro->getLayout()),
+                                                           "baro_unit_event", &value);
+            EXPECT_STREQ(state, "default") << "first page " << page;
+        }
+        // The page's broadcaster listener goes once, with its layout.
+        EXPECT_FALSE(log.contains("Already removed listener!")) << page;
+    }
+}
+
 }  // namespace

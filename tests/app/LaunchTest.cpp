@@ -62,6 +62,7 @@ TEST(LaunchTest, WidgetPageThenMainMenuReturnsToTheFirstPage) {
     ASSERT_NE(pages, nullptr);
     EXPECT_EQ(pages->getCurrentPage(), ZentrelPageController::PAGE_BARO_VIEW);
     EXPECT_TRUE(log.contains("page [1][1]"));
+    EXPECT_TRUE(log.contains("App launched from widget"));
     EXPECT_TRUE(pages->isPagerBlocked());
     uitest::runLoopUntil([&] { return pagerPage(pages) == 1; }, 1000);
     EXPECT_EQ(pagerPage(pages), 1);

@@ -50,6 +50,20 @@ TEST(SensorRecorder, DeliversEachStoredSampleWithRemainsAndOneCompletion) {
     EXPECT_EQ(listener.completions, 1);
 }
 
+// With no one listening the read still runs to its end: every sample is
+// offered, none stops the delivery.
+TEST(SensorRecorder, ReadWithoutListenerStillRunsThroughEverySample) {
+    TempRoot root;
+    long long end = 1700000000;
+    std::string trace = writeFile(root.path() + "/three.csv", "0,1001.5\n120,1002.5\n240,1003.5\n");
+    ASSERT_EQ(sensortest::importTrace(trace, end), 0);
+    LogCapture log;
+    ZentrelSensor sensor(nullptr);
+    ASSERT_TRUE(sensor.getSensorRecorder(end + 1));
+    runUntil([&] { return log.count("Sensor Listner is nullptr") >= 3; }, 3000);
+    EXPECT_EQ(log.count("Sensor Listner is nullptr"), 3);
+}
+
 TEST(SensorRecorder, SixHourImportGivesOneSampleEveryTwoMinutes) {
     TempRoot root;
     long long end = sensortest::nowSeconds();

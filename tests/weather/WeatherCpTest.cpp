@@ -5,6 +5,7 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "WeatherCpChoice.h"
 #include "WeatherCpHuafengAccu.h"
 #include "WeatherCpMgr.h"
 
@@ -52,8 +53,18 @@ WeatherCpMgr* managerFor(const char* country) {
     return WeatherCpMgr::GetInstance();
 }
 
+// Hosts set and a TWC key stored, so the country alone decides.
+void makeProvidersUsable() {
+    for (const char* key : {WEATHER_HOST_KEY_WEATHERNEWS, WEATHER_HOST_KEY_HUAFENG_LOCATION,
+                            WEATHER_HOST_KEY_HUAFENG}) {
+        vconf_set_str(key, "127.0.0.1:1");
+    }
+    key_storage_set("zentrel_twc_api_key", "usable");
+}
+
 TEST(WeatherCpMgr, ChoiceFollowsTheSalesCountryOnHostCountryChanges) {
     TempRoot root;
+    makeProvidersUsable();
     WeatherCpMgr* manager = managerFor("KR");
     EXPECT_EQ(manager->GetWeatherCp(), WEATHER_CP_TYPE_WEATHERNEWS);
     const std::pair<const char*, WEATHER_CP_TYPE> cases[] = {
@@ -79,6 +90,7 @@ TEST(WeatherCpMgr, ChoiceFollowsTheSalesCountryOnHostCountryChanges) {
 
 TEST(WeatherCpMgr, FakeCscAlwaysRebuilds) {
     TempRoot root;
+    makeProvidersUsable();
     WeatherCpMgr* manager = managerFor("US");
     const std::pair<const char*, WEATHER_CP_TYPE> cases[] = {
         {"HUAFENG", WEATHER_CP_TYPE_HUAFENGACCU},
@@ -107,6 +119,8 @@ TEST(WeatherCpMgr, FakeCscAlwaysRebuilds) {
 TEST(WeatherCpTwc, KeyGenerationChoosesThePathAndCoordinatesHaveSixDecimals) {
     TempRoot root;
     vconf_set_str(WEATHER_HOST_KEY_TWC, "127.0.0.1:8443");
+    // Chosen by name: without a key the country's choice would fall back.
+    vconf_set_str(WEATHER_PROVIDER_KEY, "twc");
     WeatherCpMgr* manager = managerFor("US");
     LogCapture logs;
     std::string url = manager->GetUrl(37.5665, 126.978);
@@ -189,6 +203,7 @@ TEST(WeatherCpHuafengAccu, UrlsCarryTwoDecimalsTheLocationKeyAndAMatchingSignatu
 
 TEST(WeatherCp, PrivacyNoticesComeFromTheCatalogue) {
     TempRoot root;
+    makeProvidersUsable();
     WeatherCpMgr* manager = managerFor("US");
     EXPECT_FALSE(manager->GetPrivacyPolicyText().empty());
     manager->SetFakeCsc("HUAFENG");

@@ -123,7 +123,7 @@ Evas_Object* ZentrelHelpContentController::onCreateView(Evas_Object* parent, voi
             break;
     }
     _fitSection();
-    _broadCasterListener = ZentrelBroadCaster::getBroadCaster().addListener(
+    ZentrelBroadCaster::getBroadCaster().addListener(
         [this](const std::string& signal, void*) {
             if (signal != "language,changed") {
                 return;

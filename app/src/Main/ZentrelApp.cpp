@@ -107,6 +107,7 @@ void ZentrelApp::onAppControl(app_control_h appControl, bool firstLaunch) {
         void* param = nullptr;
         if (operation == ZENTREL_OPERATION_WIDGET_OPEN) {
             logging->sendKorvaneLog(LAUNCH_PATH, "Widget launch", nullptr);
+            ZLOGI("App launched from widget");
             param = reinterpret_cast<void*>(static_cast<intptr_t>(_pageFromRequest(appControl)));
         } else {
             logging->sendKorvaneLog(LAUNCH_PATH, "Apps launch", nullptr);

@@ -259,9 +259,6 @@ void ZentrelPageController::_createPages() {
                                        EVAS_CALLBACK_RESIZE, _layoutResizeCb, this);
         _viewController[PAGE_ALTI_VIEW]->onLaunchAnimationStart();
     }
-    if (_viewController[PAGE_BARO_VIEW]) {
-        _viewController[PAGE_BARO_VIEW]->onLaunchAnimationStart();
-    }
 }
 
 void ZentrelPageController::_createIndex() {

@@ -42,9 +42,6 @@ ZentrelBaroViewController::~ZentrelBaroViewController() {
     if (_layout) {
         evas_object_event_callback_del_full(_layout, EVAS_CALLBACK_MOVE, _layoutMoveCb, this);
     }
-    if (_broadCasterListener >= 0) {
-        ZentrelBroadCaster::getBroadCaster().removeListener(_broadCasterListener);
-    }
     brisa::WUiTimer::destroy(_indicatorCheckTimer);
     brisa::WUiTimer::destroy(_graphRetryIdler);
     brisa::WUiTimer::destroy(_arrowIdler);
@@ -90,7 +87,7 @@ Evas_Object* ZentrelBaroViewController::onCreateView(Evas_Object* parent, void*)
                                    this);
     _accessList = eina_list_append(_accessList, _title);
     _accessList = eina_list_append(_accessList, _valueLayout);
-    _broadCasterListener = ZentrelBroadCaster::getBroadCaster().addListener(
+    ZentrelBroadCaster::getBroadCaster().addListener(
         [this](const std::string& signal, void*) {
             if (signal == "language,changed") {
                 elm_object_text_set(_title, i18n_get_text("WDS_ALTI_HEADER_BAROMETER_ABB"));
@@ -152,8 +149,8 @@ void ZentrelBaroViewController::updateValue(double pressure, double) {
             break;
         case 1:
             unit = "WDS_ALTI_BODY_IN_HG_M_UNIT_ABB";
-            value = ZentrelUtil::getDoubleNumberStringFromIcu(std::round(pressure * 0.02953 * 100) /
-                                                              100);
+            value = ZentrelUtil::getDoubleNumberStringFromIcu(
+                std::round(pressure * 0.02953 * 100) / 100, 2, false);
             break;
         default:
             unit = "WDS_ALTI_BODY_MM_HG_M_UNIT_ABB";
@@ -212,9 +209,9 @@ void ZentrelBaroViewController::_showHelp() {
         ZLOGE("no naviframe for the help page");
         return;
     }
-    _navi->push(new ZentrelHelpContentController(), "help",
-                ZentrelHelpContentController::typeParam(
-                    ZentrelHelpContentController::HELP_INDICATOR));
+    _navi->push(
+        new ZentrelHelpContentController(), "help",
+        ZentrelHelpContentController::typeParam(ZentrelHelpContentController::HELP_INDICATOR));
 }
 
 void ZentrelBaroViewController::_indicatorClickedCb(void* data, Evas_Object*, const char*,

@@ -19,6 +19,8 @@ char* app_get_resource_path(void);
 char* app_get_shared_trusted_path(void);
 /* *id is newly allocated. */
 int app_get_id(char** id);
+/* The installed version of the app's package (the build's), newly allocated. */
+int app_get_version(char** version);
 
 /* The package (and app) id this process acts as. Default: the build's
  * package id; OSTRA_PACKAGE_ID in the environment wins over both. */

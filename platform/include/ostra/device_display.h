@@ -1,4 +1,6 @@
-/* Display state. A Linux host keeps its screen on: calls are logged. */
+/* Display state. The state asked for is kept in the system key
+ * "memory/ostra/display/state"; turning the display on wakes the desktop's
+ * screen saver where one runs. */
 #ifndef OSTRA_DEVICE_DISPLAY_H
 #define OSTRA_DEVICE_DISPLAY_H
 

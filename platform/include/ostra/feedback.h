@@ -1,4 +1,5 @@
-/* Haptic and sound feedback. A Linux host has no vibrator: calls are logged. */
+/* Haptic and sound feedback. A Linux host has no vibrator: calls are logged,
+ * and the alert pattern also rings the desktop's event sound or bell. */
 #ifndef OSTRA_FEEDBACK_H
 #define OSTRA_FEEDBACK_H
 
@@ -23,6 +24,7 @@ typedef enum {
     FEEDBACK_PATTERN_SIP = 1,
     FEEDBACK_PATTERN_GENERAL = 33,
     FEEDBACK_PATTERN_WAKEUP = 40,
+    FEEDBACK_PATTERN_ACCIDENT_DETECT = 10003,
 } feedback_pattern_e;
 
 int feedback_initialize(void);

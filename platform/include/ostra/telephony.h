@@ -38,6 +38,8 @@ int tel_get_property_int(TapiHandle* handle, const char* property, int* result);
 /* *result is newly allocated on success. */
 int tel_get_property_string(TapiHandle* handle, const char* property, char** result);
 int tel_get_sim_imsi(TapiHandle* handle, TelSimImsiInfo_t* imsi);
+/* The modems' names, NULL-terminated and newly allocated; NULL: no modem. */
+char** tel_get_cp_name_list(void);
 
 #ifdef __cplusplus
 }

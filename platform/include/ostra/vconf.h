@@ -24,6 +24,11 @@ enum vconf_t {
 #define VCONFKEY_TIME_FORMAT_12 1
 #define VCONFKEY_TIME_FORMAT_24 2
 #define VCONFKEY_RETAILMODE_ENABLED "db/retailmode/enabled"
+/* Non-zero while a call is in progress (set with ostractl vconf on Linux). */
+#define VCONFKEY_CALL_STATE "memory/call/state"
+/* Changes when the wearer covers the screen with the palm. */
+#define VCONFKEY_SHOT_OSTRA_PALM_TOUCH_MUTE "db/shot-ostra/palm_touch_mute_enabled"
+#define VCONFKEY_SETUP_WIZARD_STANDALONE "db/setup_wizard/standalone"
 
 typedef struct _keynode_t keynode_t;
 typedef void (*vconf_callback_fn)(keynode_t* node, void* user_data);

@@ -33,6 +33,8 @@ void BucketSampler::flush() {
         bucket.samples = _count;
         if (!_store->store({bucket})) {
             OSTRA_LOGE("bucket %lld lost", _bucket);
+        } else if (_stored) {
+            _stored(_bucket + ostra::RecorderStore::kBucketSeconds);
         }
     }
     _sum = 0.0;

@@ -2,6 +2,7 @@
 // clock has moved past it, dropping what is older than the retention period.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "PressureSource.h"
@@ -15,6 +16,8 @@ class BucketSampler {
     void sample(long long now);
     // Stores the bucket in progress; called when the daemon finishes.
     void flush();
+    // Called with the bucket's end time after each bucket is stored.
+    void setStoredHook(std::function<void(long long)> hook) { _stored = std::move(hook); }
 
   private:
     std::unique_ptr<ostra::PressureSource> _source;
@@ -23,4 +26,5 @@ class BucketSampler {
     long long _bucket = -1;
     double _sum = 0.0;
     int _count = 0;
+    std::function<void(long long)> _stored;
 };

@@ -1,6 +1,7 @@
 // ostra-sensord: records the pressure in the background. One instance per
 // OSTRA_ROOT (a lock file); it samples the pressure source once a second and
-// keeps 2-minute averages in $OSTRA_ROOT/system/sensor-recorder.db.
+// keeps 2-minute averages in $OSTRA_ROOT/system/sensor-recorder.db. After
+// each stored bucket, and once at start, the storm watch looks at the history.
 #include <glib-unix.h>
 #include <glib.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include "PressureSource.h"
 #include "RecorderStore.h"
 #include "SensordControl.h"
+#include "StormLauncher.h"
 
 namespace {
 
@@ -73,6 +75,9 @@ int main(int argc, char** argv) {
     OSTRA_LOGI("ostra-sensord %d records %s into %s, retention %d h", getpid(),
                source->describe().c_str(), store.path().c_str(), retention);
     BucketSampler sampler(std::move(source), &store, retention);
+    StormLauncher storm(&store, OSTRA_STORM_ALERT_APP_ID);
+    sampler.setStoredHook([&storm](long long end) { storm.check(end); });
+    storm.check(g_get_real_time() / G_USEC_PER_SEC);
     GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
     g_unix_signal_add(SIGTERM, quit, loop);
     g_unix_signal_add(SIGINT, quit, loop);
@@ -80,6 +85,8 @@ int main(int argc, char** argv) {
     sampler.sample(g_get_real_time() / G_USEC_PER_SEC);
     g_timeout_add(kSampleIntervalMs, sampleTick, &sampler);
     g_main_loop_run(loop);
+    // The last, partial bucket is kept, but nobody is warned on the way out.
+    sampler.setStoredHook(nullptr);
     sampler.flush();
     g_main_loop_unref(loop);
     OSTRA_LOGI("ostra-sensord %d finished", getpid());

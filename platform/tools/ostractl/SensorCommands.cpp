@@ -3,6 +3,7 @@
 #include <glib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -114,6 +115,45 @@ int import(const std::vector<std::string>& args) {
     return 0;
 }
 
+// Writes the recorder's buckets in the import format, one row per bucket at
+// its offset from the first, so an import puts every bucket back.
+int exportTrace(const std::vector<std::string>& args) {
+    long long hours = ostra::RecorderStore::kDefaultRetentionHours;
+    if (args.size() == 4 && args[2] == "--hours") {
+        if (!ostractl::parseInt(args[3], &hours) || hours <= 0) {
+            return ostractl::usageError("sensor");
+        }
+        // More than a century back is everything; the clamp keeps the arithmetic sound.
+        hours = std::min(hours, 24LL * 365 * 100);
+    } else if (args.size() != 2) {
+        return ostractl::usageError("sensor");
+    }
+    long long now = nowSeconds();
+    ostra::RecorderStore store;
+    std::vector<ostra::RecorderBucket> buckets;
+    if (!store.query(now - hours * 3600, now + 1, &buckets)) {
+        return 1;
+    }
+    FILE* out = fopen(args[1].c_str(), "w");
+    if (!out) {
+        fprintf(stderr, "ostractl: %s cannot be written\n", args[1].c_str());
+        return 1;
+    }
+    long long first = buckets.empty() ? now : buckets.front().start;
+    fprintf(out, "# recorder export: offset 0 is %lld\n", first);
+    for (const auto& bucket : buckets) {
+        fprintf(out, "%lld,%.6f\n", bucket.start - first, bucket.hPa);
+    }
+    bool written = fclose(out) == 0;
+    if (!written) {
+        fprintf(stderr, "ostractl: %s cannot be written\n", args[1].c_str());
+        return 1;
+    }
+    printf("exported %zu buckets, last one at offset %lld\n", buckets.size(),
+           buckets.empty() ? 0 : buckets.back().start - first);
+    return 0;
+}
+
 int recorder(const std::vector<std::string>& args) {
     if (args.size() != 2) {
         return ostractl::usageError("sensor");
@@ -148,6 +188,9 @@ int runSensor(const std::vector<std::string>& args) {
     if (args[0] == "import") {
         return import(args);
     }
+    if (args[0] == "export") {
+        return exportTrace(args);
+    }
     if (args[0] == "recorder") {
         return recorder(args);
     }
@@ -158,10 +201,11 @@ int runSensor(const std::vector<std::string>& args) {
     return ostractl::usageError("sensor");
 }
 
-ostractl::Registrar sensorVerb({"sensor",
-                                "[show | source iio|sim[:SCENARIO]|replay:FILE|auto | "
-                                "inject HPA [WORKING] | inject clear | import FILE [--end "
-                                "now|EPOCH] | recorder start|stop | trend]",
-                                "pressure source, reading, recorder and trend", runSensor});
+ostractl::Registrar sensorVerb(
+    {"sensor",
+     "[show | source iio|sim[:SCENARIO]|replay:FILE|auto | "
+     "inject HPA [WORKING] | inject clear | import FILE [--end "
+     "now|EPOCH] | export FILE [--hours N] | recorder start|stop | trend]",
+     "pressure source, reading, recorder and trend", runSensor});
 
 }  // namespace
