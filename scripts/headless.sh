@@ -25,12 +25,12 @@ import_six_hours() {
 # Runs PROGRAM on the buffer engine and writes its window to PNG SECONDS after
 # start; its log goes next to PNG (.log). Without OPERATION it opens as from
 # the app list; with one it starts as a launch request starts it and gets
-# that request.
+# that request. SHOOT_APP_ID names the app it runs as (default: the main program).
 shoot() {
   local program=$1 png=$2 seconds=$3
   shift 3
   local app_id log root pid waited=0
-  app_id=$(cache_value ZENTREL_APP_ID_MAIN)
+  app_id=${SHOOT_APP_ID:-$(cache_value ZENTREL_APP_ID_MAIN)}
   log="${png%.png}.log"
   root=$("$OSTRACTL" summary | awk '$1 == "root:" { print $2 }')
   rm -f "$png"

@@ -5,9 +5,19 @@
 # `ostractl sensor source`). With a display the window opens; without one the
 # program runs on the buffer engine and screenshots are written instead.
 # ZENTREL_PROGRAM names another program to start.
+# `scripts/run.sh --widget` (or ZENTREL_RUN=widget) starts the home-screen
+# widget instead, in its own 360x360 window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-PROGRAM=${ZENTREL_PROGRAM:-build/app/zentrel}
+RUN=${ZENTREL_RUN:-main}
+if [ "${1:-}" = "--widget" ]; then
+  RUN=widget
+fi
+if [ "$RUN" = "widget" ]; then
+  PROGRAM=${ZENTREL_PROGRAM:-build/widget/zentrel-widget}
+else
+  PROGRAM=${ZENTREL_PROGRAM:-build/app/zentrel}
+fi
 SHOTS=build/screenshots
 
 scripts/bootstrap.sh
@@ -34,6 +44,19 @@ if [ "${buckets:-0}" -eq 0 ]; then
   import_six_hours
 else
   echo "run.sh: keeping the recorder's history ($buckets buckets in the last six hours)"
+fi
+
+if [ "$RUN" = "widget" ]; then
+  WIDGET_APP_ID=$(cache_value ZENTREL_APP_ID_WIDGET)
+  if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    echo "run.sh: hide and show it with: $OSTRACTL widget pause|resume $WIDGET_APP_ID"
+    OSTRA_APP_ID=$WIDGET_APP_ID exec "$PROGRAM"
+  fi
+  echo "run.sh: no display; running the widget headless and taking a screenshot"
+  mkdir -p "$SHOTS"
+  SHOOT_APP_ID=$WIDGET_APP_ID shoot "$PROGRAM" "$SHOTS/run-widget.png" 3
+  echo "run.sh: screenshot in $SHOTS/run-widget.png (3 s after start), its log beside it"
+  exit 0
 fi
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then

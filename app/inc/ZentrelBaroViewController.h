@@ -41,6 +41,9 @@ class ZentrelBaroViewController : public ZentrelViewController {
     Evas_Object* getValueLayout() const { return _valueLayout; }
     const std::string& getIndicatorFile() const { return _indicatorFile; }
     ZentrelGraph* getGraph() const { return _graph.get(); }
+    // What the screen reader reads for the value, graph and indicator.
+    std::string getAccessText() const;
+    Evas_Object* getAccessValue() const { return _accessValue; }
 
   protected:
     Evas_Object* onCreateView(Evas_Object* parent, void* viewParam) override;
@@ -51,6 +54,9 @@ class ZentrelBaroViewController : public ZentrelViewController {
     void _cycleUnit();
     void _showHelp();
     void _showArrowLater();
+    Evas_Object* _registerAccessPart(const char* part);
+    void _setAccessReadable(bool readable);
+    static char* _accessInfoCb(void* data, Evas_Object* obj);
 
     static void _indicatorClickedCb(void* data, Evas_Object* obj, const char* emission,
                                     const char* source);
@@ -63,6 +69,8 @@ class ZentrelBaroViewController : public ZentrelViewController {
     std::shared_ptr<ZentrelGraphItemList> _graphItemList;
     std::unique_ptr<ZentrelGraph> _graph;
     Eina_List* _accessList = nullptr;
+    Evas_Object* _accessRect = nullptr;
+    Evas_Object* _accessValue = nullptr;
     Evas_Object* _title = nullptr;
     Evas_Object* _valueLayout = nullptr;
     std::string _indicatorFile;

@@ -61,6 +61,7 @@ class ZentrelPageController : public brisa::WContentViewController, public IZent
     Evas_Object* getGuidePopup() const { return _permissionChecker.getGuidePopup(); }
     Evas_Object* getLayout() const { return _layout; }
     Evas_Object* getScroller() const { return _scroller; }
+    Evas_Object* getIndex() const { return _index; }
     Evas_Object* getPickerLayout() const { return _pickerLayout; }
     std::shared_ptr<ZentrelGraphItemList> getGraphItemList() const { return _graphItemList; }
     int64_t getLastGraphUpdateTime() const { return _lastGraphUpdateTime; }

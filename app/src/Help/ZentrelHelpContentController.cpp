@@ -183,6 +183,9 @@ void ZentrelHelpContentController::_createAltimeterSection() {
             setText(_contentLayout, "powered_text",
                     "WDS_ALTI_NPBODY_POWERED_BY_THE_WEATHER_CHANNEL");
             break;
+        case WEATHER_CP_TYPE_OPENMETEO:
+            setText(_contentLayout, "powered_text", "WDS_ALTI_BODY_POWERED_BY_OPEN_METEO");
+            break;
         default:
             elm_layout_signal_emit(_contentLayout, "hide,powered_text", "");
             break;

@@ -29,6 +29,8 @@ constexpr double kLduPressure = 1003.0;
 constexpr double kPickerDelay = 0.1;
 
 const char* const kIndexStyles[] = {"item/odd_9", "item/odd_10", "alti/setting"};
+const char* const kPageTitles[] = {"WDS_ALTI_HEADER_ALTIMETER_ABB", "WDS_ALTI_HEADER_BAROMETER_ABB",
+                                   "WDS_ALTI_HEADER_SETTINGS_ABB2"};
 
 std::string clockText(int64_t t) {
     time_t value = static_cast<time_t>(t);
@@ -190,8 +192,9 @@ void ZentrelPageController::onPushed(Elm_Object_Item* naviItem) {
     if (_initialPage == PAGE_BARO_VIEW && _viewController[PAGE_BARO_VIEW]) {
         _viewController[PAGE_BARO_VIEW]->setFocusScreenReader();
     }
-    if (window) {
-        elm_win_title_set(window->getEvasObj(), i18n_get_text("WDS_ALTI_MBODY_ZENTREL_ABB"));
+    if (Evas_Object* win = elm_object_top_widget_get(_layout)) {
+        elm_win_title_set(win, i18n_get_text("WDS_ALTI_MBODY_ZENTREL_ABB"));
+        efl_access_object_i18n_name_set(win, i18n_get_text("WDS_ALTI_MBODY_ZENTREL_ABB"));
     }
     const bool autoRefresh = storage->getAutoRefresh() == 1;
     ZentrelLogging::getInstance()->sendKorvaneLog(SETTINGS_AUTO_REFRESH_STATUS, "NONE",
@@ -266,6 +269,8 @@ void ZentrelPageController::_createIndex() {
     elm_object_style_set(_index, "circle");
     elm_index_horizontal_set(_index, EINA_TRUE);
     elm_index_autohide_disabled_set(_index, EINA_TRUE);
+    // The screen reader reads the pages, not the dots.
+    efl_access_object_access_type_set(_index, EFL_ACCESS_TYPE_SKIPPED);
     for (int i = 0; i < PAGE_NUM_MAX; ++i) {
         Elm_Object_Item* item = elm_index_item_append(_index, nullptr, nullptr, nullptr);
         elm_object_item_style_set(item, kIndexStyles[i]);
@@ -320,6 +325,10 @@ void ZentrelPageController::_selectIndex(int page) {
     _newIt = item;
     if (item) {
         elm_index_item_selected_set(item, EINA_TRUE);
+    }
+    if (_index && page >= PAGE_ALTI_VIEW && page < PAGE_NUM_MAX) {
+        // The index is read as the page it marks.
+        efl_access_object_i18n_name_set(_index, i18n_get_text(kPageTitles[page]));
     }
     if (_layout) {
         std::string signal = "index,select," + std::to_string(page);
@@ -712,6 +721,9 @@ void ZentrelPageController::_endAnimationCb(void* data, Evas_Object*, const char
     }
     if (self->_currentPage == PAGE_SETTING_VIEW) {
         ZLOGI("setting page");
+        // No needle sweeps in here, so nothing else would hook up the edge
+        // feedback of drags and bezel turns.
+        self->_registerInputCallbacks();
         return;
     }
     if (!self->_initLaunch) {

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "ZentrelBroadCaster.h"
 #include "ZentrelHelpContentController.h"
@@ -85,8 +86,11 @@ Evas_Object* ZentrelBaroViewController::onCreateView(Evas_Object* parent, void*)
                                    _indicatorClickedCb, this);
     elm_layout_signal_callback_add(_layout, "mouse,clicked,1", "baro_unit_event", _unitClickedCb,
                                    this);
+    _accessRect = _registerAccessPart("rect_acc");
+    _accessValue = _registerAccessPart("baro_value_graph_indicator_acc");
+    _accessList = eina_list_append(_accessList, _accessRect);
     _accessList = eina_list_append(_accessList, _title);
-    _accessList = eina_list_append(_accessList, _valueLayout);
+    _accessList = eina_list_append(_accessList, _accessValue);
     ZentrelBroadCaster::getBroadCaster().addListener(
         [this](const std::string& signal, void*) {
             if (signal == "language,changed") {
@@ -255,11 +259,63 @@ void ZentrelBaroViewController::onBecomeTop() {
 
 void ZentrelBaroViewController::onBecomeTopPage() {
     _showArrowLater();
+    _setAccessReadable(true);
+    if (_accessRect && elm_config_access_get()) {
+        elm_access_highlight_set(_accessRect);
+    }
 }
 
 void ZentrelBaroViewController::onBecomeHidePage() {
     if (_graph) {
         _graph->hideArrow();
+    }
+    _setAccessReadable(false);
+}
+
+// The page's readable parts: what the page is, and its value, graph and
+// indicator read as one.
+Evas_Object* ZentrelBaroViewController::_registerAccessPart(const char* part) {
+    auto* target =
+        const_cast<Evas_Object*>(edje_object_part_object_get(elm_layout_edje_get(_layout), part));
+    Evas_Object* access = target ? elm_access_object_register(target, _layout) : nullptr;
+    if (!access) {
+        ZLOGE("Cannot register %s access obj.", part);
+        return nullptr;
+    }
+    elm_access_info_cb_set(access, ELM_ACCESS_INFO, _accessInfoCb, this);
+    evas_object_data_set(access, "zentrel,part", part);
+    return access;
+}
+
+char* ZentrelBaroViewController::_accessInfoCb(void* data, Evas_Object* obj) {
+    auto* self = static_cast<ZentrelBaroViewController*>(data);
+    if (!self) {
+        return nullptr;
+    }
+    const char* part = static_cast<const char*>(evas_object_data_get(obj, "zentrel,part"));
+    if (part && strcmp(part, "rect_acc") == 0) {
+        return strdup(i18n_get_text("WDS_ALTI_HEADER_BAROMETER_ABB"));
+    }
+    return strdup(self->getAccessText().c_str());
+}
+
+std::string ZentrelBaroViewController::getAccessText() const {
+    std::string text;
+    if (_valueLayout) {
+        const char* value = elm_object_part_text_get(_valueLayout, "value");
+        const char* unit = elm_object_part_text_get(_valueLayout, "unit");
+        text = std::string(value ? value : "") + " " + (unit ? unit : "") + ", ";
+    }
+    return text + i18n_get_text("WDS_ALTI_BODY_LAST_6_HOURS_ABB") + ", " +
+           i18n_get_text("WDS_ALTI_TBOPT_PRESSURE_INDICATOR");
+}
+
+void ZentrelBaroViewController::_setAccessReadable(bool readable) {
+    const Efl_Access_Type type = readable ? EFL_ACCESS_TYPE_REGULAR : EFL_ACCESS_TYPE_SKIPPED;
+    for (Evas_Object* obj : {_accessRect, _title, _accessValue}) {
+        if (obj) {
+            efl_access_object_access_type_set(obj, type);
+        }
     }
 }
 

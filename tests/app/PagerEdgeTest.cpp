@@ -1,0 +1,59 @@
+// The pager at its edges: the opening on the altitude page before any
+// calibration, and bezel turns at the first, middle and last page.
+#include <ZentrelStorageMgr.h>
+#include <gtest/gtest.h>
+#include <ostra/efl_extension.h>
+
+#include "AppTestSupport.h"
+
+namespace {
+
+void settle(int ms) {
+    uitest::runLoopUntil([] { return false; }, ms);
+}
+
+TEST(PagerEdgeTest, OpeningOnAnUncalibratedAltitudePageShowsNoNeedleButFreesThePager) {
+    apptest::AppEnvironment env;
+    ASSERT_TRUE(ZentrelStorageMgr::getInstance()->isDataSLPHistoryEmpty());
+    apptest::Screen screen(ZentrelPageController::PAGE_ALTI_VIEW);
+    ASSERT_NE(screen.controller, nullptr);
+    EXPECT_TRUE(screen.controller->isPagerBlocked());
+    ASSERT_TRUE(uitest::runLoopUntil([&] { return !screen.controller->isPagerBlocked(); }, 3000));
+    settle(500);
+    EXPECT_FALSE(screen.controller->isPickerLaunched());
+    EXPECT_EQ(screen.controller->getCurrentPage(), ZentrelPageController::PAGE_ALTI_VIEW);
+}
+
+TEST(PagerEdgeTest, BezelAtTheEdgesOnlyFlashesTheIndexAndInTheMiddleTurnsThePage) {
+    apptest::AppEnvironment env;
+    struct Case {
+        int page;
+        Eext_Rotary_Event_Direction direction;
+        int pageAfter;
+    };
+    const Case cases[] = {
+        {ZentrelPageController::PAGE_ALTI_VIEW, EEXT_ROTARY_DIRECTION_COUNTER_CLOCKWISE, 0},
+        {ZentrelPageController::PAGE_SETTING_VIEW, EEXT_ROTARY_DIRECTION_CLOCKWISE, 2},
+        {ZentrelPageController::PAGE_BARO_VIEW, EEXT_ROTARY_DIRECTION_CLOCKWISE, 2},
+    };
+    for (const Case& c : cases) {
+        apptest::Screen screen(c.page);
+        ZentrelPageController* pages = screen.controller;
+        ASSERT_NE(pages, nullptr);
+        ASSERT_TRUE(uitest::runLoopUntil([&] { return !pages->isPagerBlocked(); }, 3000));
+        settle(800);
+        ostra_eext_rotary_feed(c.direction);
+        if (c.page == c.pageAfter) {
+            EXPECT_TRUE(pages->isIndexShown()) << c.page;
+            // The flash lasts 0.45 s; the page stays.
+            ASSERT_TRUE(uitest::runLoopUntil([&] { return !pages->isIndexShown(); }, 2000));
+            EXPECT_EQ(pages->getCurrentPage(), c.page);
+        } else {
+            EXPECT_TRUE(
+                uitest::runLoopUntil([&] { return pages->getCurrentPage() == c.pageAfter; }, 3000))
+                << "the pager turns from page " << c.page;
+        }
+    }
+}
+
+}  // namespace
