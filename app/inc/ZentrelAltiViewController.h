@@ -93,8 +93,10 @@ class ZentrelAltiViewController : public ZentrelViewController,
     Evas_Object* getCurrentPopup() const { return _currentPopup; }
     Evas_Object* getCurrentSubPopup() const { return _currentSubPopup; }
     ZentrelGraph* getGraph() const { return _graph.get(); }
-    // The texts the screen reader reads for the page, in highlight order.
+    // The texts the screen reader reads for the page, in highlight order, and
+    // the object that reads them.
     std::string getScreenReaderText() const;
+    Evas_Object* getAccessObject() const { return _accessRect; }
     // Shortens the location watchdog (30 s on the watch) for tests.
     void setLocationWatchdogSeconds(double seconds) { _watchdogSeconds = seconds; }
     void tapUnit();
@@ -109,7 +111,9 @@ class ZentrelAltiViewController : public ZentrelViewController,
     void _registerSignals();
     void _showViewState(_eAltiViewState state);
     void _setPartText(const char* part, const char* id);
-    void _refreshAccessibility();
+    void _registerAccess();
+    // Readable only while the page is shown.
+    void _setAccessReadable(bool readable);
     void _updateAltiViewLater();
 
     void _refreshBtnCb(bool byTouch);
@@ -185,6 +189,7 @@ class ZentrelAltiViewController : public ZentrelViewController,
     ZentrelPermission _permissionChecker;
 
     Evas_Object* _title = nullptr;
+    Evas_Object* _accessRect = nullptr;
     Evas_Object* _valueLayout = nullptr;
     brisa::WUiTimerWeakPtr _updateViewTimer;
     brisa::WUiTimerWeakPtr _arrowIdler;

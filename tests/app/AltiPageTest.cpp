@@ -170,6 +170,14 @@ TEST_F(AltiPageTest, NewUserGoesThroughTheAgreementsAndCalibrates) {
               std::string::npos)
         << reading;
     EXPECT_NE(reading.find(tr("WDS_ALTI_BUTTON_CALIBRATED_M_STATIS_ABB")), std::string::npos);
+    ASSERT_NE(page->getAccessObject(), nullptr);
+    std::unique_ptr<char, decltype(&free)> read(
+        elm_access_info_get(page->getAccessObject(), ELM_ACCESS_INFO), &free);
+    EXPECT_EQ(std::string(read ? read.get() : ""), reading);
+    page->onBecomeHidePage();
+    EXPECT_EQ(efl_access_object_access_type_get(page->getAccessObject()), EFL_ACCESS_TYPE_SKIPPED);
+    page->onBecomeTopPage();
+    EXPECT_EQ(efl_access_object_access_type_get(page->getAccessObject()), EFL_ACCESS_TYPE_REGULAR);
 }
 
 TEST_F(AltiPageTest, SecondFailedAttemptOffersManualEntryAndASuccessResetsTheCount) {

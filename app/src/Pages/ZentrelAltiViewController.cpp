@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <set>
 
@@ -132,6 +133,7 @@ Evas_Object* ZentrelAltiViewController::onCreateView(Evas_Object* parent, void* 
     }
     _createTitle();
     _createValueLayout();
+    _registerAccess();
     preference_set_changed_cb(kManualKey, _manualModeChangedCb, this);
     if (isLdu()) {
         updateLDUAltiView();
@@ -239,7 +241,6 @@ void ZentrelAltiViewController::updateAltiView() {
     if (!initView && pressure > 0 && (!shown || !*shown)) {
         updateValue(pressure, 0);
     }
-    _refreshAccessibility();
 }
 
 void ZentrelAltiViewController::_showViewState(ViewState state) {
@@ -346,7 +347,6 @@ void ZentrelAltiViewController::_toggleUnit() {
               altitude);
     }
     updateValue(pressure, 0);
-    _refreshAccessibility();
     viewSignal.onEmit("set,page,alti", nullptr);
 }
 
@@ -1025,13 +1025,14 @@ void ZentrelAltiViewController::onBecomeTop() {
 
 void ZentrelAltiViewController::onBecomeTopPage() {
     _showArrowLater();
-    _refreshAccessibility();
+    _setAccessReadable(true);
+    if (_accessRect && elm_config_access_get()) {
+        elm_access_highlight_set(_accessRect);
+    }
 }
 
 void ZentrelAltiViewController::onBecomeHidePage() {
-    if (_layout) {
-        elm_access_info_set(_layout, ELM_ACCESS_INFO, nullptr);
-    }
+    _setAccessReadable(false);
 }
 
 void ZentrelAltiViewController::scrollEnd() {
@@ -1179,11 +1180,31 @@ std::string ZentrelAltiViewController::getScreenReaderText() const {
     return reading;
 }
 
-void ZentrelAltiViewController::_refreshAccessibility() {
-    if (!_layout) {
+// The page reads as one: its title, page number and what the state shows.
+void ZentrelAltiViewController::_registerAccess() {
+    auto* target = const_cast<Evas_Object*>(
+        edje_object_part_object_get(elm_layout_edje_get(_layout), "rect_acc"));
+    _accessRect = target ? elm_access_object_register(target, _layout) : nullptr;
+    if (!_accessRect) {
+        ZLOGE("Cannot register rect_acc access obj.");
         return;
     }
-    elm_access_info_set(_layout, ELM_ACCESS_INFO, getScreenReaderText().c_str());
+    elm_access_info_cb_set(
+        _accessRect, ELM_ACCESS_INFO,
+        [](void* data, Evas_Object*) -> char* {
+            auto* self = static_cast<ZentrelAltiViewController*>(data);
+            return self ? strdup(self->getScreenReaderText().c_str()) : nullptr;
+        },
+        this);
+}
+
+void ZentrelAltiViewController::_setAccessReadable(bool readable) {
+    const Efl_Access_Type type = readable ? EFL_ACCESS_TYPE_REGULAR : EFL_ACCESS_TYPE_SKIPPED;
+    for (Evas_Object* obj : {_accessRect, _title}) {
+        if (obj) {
+            efl_access_object_access_type_set(obj, type);
+        }
+    }
 }
 
 // ---- demo (LDU) view ---------------------------------------------------------
@@ -1214,7 +1235,6 @@ void ZentrelAltiViewController::updateLDUAltiView() {
     elm_object_part_text_set(
         _valueLayout, "unit",
         text(feet ? "WDS_ALTI_BODY_FT_M_FEET_UNIT_LC" : "WDS_ALTI_BODY_M_M_METRES_UNIT_LC"));
-    _refreshAccessibility();
 }
 
 void ZentrelAltiViewController::_lduRefresh() {
