@@ -10,6 +10,7 @@ PACKAGES=(
   libcurl4-openssl-dev libjson-glib-dev libxml2-dev libssl-dev openssl
   libcairo2-dev libefl-all-dev librsvg2-bin gettext fonts-roboto fonts-dejavu-core
   python3 sqlite3 ca-certificates procps curl xvfb xdotool x11-xkb-utils dbus-daemon
+  fonts-droid-fallback
 )
 
 missing=()

@@ -10,7 +10,9 @@
 #   docs/connection-popup.png the platform's connection popup after a failed request
 #   docs/permission-guide.png the guide a first start shows
 # and, from the screen tests (tests/app), the screens a user taps through:
-# calibration, help and the permission guide (see TEST_SHOTS below).
+# calibration, help and the permission guide (see TEST_SHOTS below); the
+# settings page (docs/settings.png, page 2 opened by the widget's tap) and the
+# settings menu, its unit pickers and popups (see SETTING_SHOTS below).
 # scripts/screenshots.sh [--program PATH] [--out DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -77,6 +79,22 @@ TEST_SHOTS=(calibration_list_off calibration_list_on calibration_alti_m calibrat
 cmake --build build --target app_tests -j"${JOBS:-2}"
 LANG=C.UTF-8 build/tests/app/app_tests --gtest_filter='CalibrationTest.*:HelpTest.*' >/dev/null 2>&1
 for shot in "${TEST_SHOTS[@]}"; do
+  cp "build/screenshots/$shot.png" "$OUT/${shot//_/-}.png"
+done
+# The settings page from the program; the menu, pickers and popups from the
+# settings tests, one process per test (each test has its own store).
+"$OSTRACTL" pref set "$pressure_key" int 0 >/dev/null
+shoot "$PROGRAM" "$work/settings.png" 3 "$operation" page=2
+cp "$work/settings.png" "$OUT/"
+SETTING_SHOTS=(setting_menu_top setting_menu_scrolled setting_pressure_picker
+               setting_distance_picker setting_agreement setting_agreement_china
+               setting_service_provider setting_location_popup setting_location_failed setting_toast)
+cmake --build build --target setting_tests -j"${JOBS:-2}"
+for test in $(build/tests/app/setting_tests --gtest_list_tests --gtest_filter='SettingMenuTest.*' |
+              awk '/^[A-Za-z]/ { suite = $1 } /^  / { print suite $1 }'); do
+  LANG=C.UTF-8 build/tests/app/setting_tests --gtest_filter="$test" >/dev/null 2>&1
+done
+for shot in "${SETTING_SHOTS[@]}"; do
   cp "build/screenshots/$shot.png" "$OUT/${shot//_/-}.png"
 done
 echo "screenshots of $PROGRAM written to $OUT/: permission-guide.png launch.png barometer-hpa.png barometer-inhg.png and the screen tests' pictures"

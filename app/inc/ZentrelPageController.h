@@ -79,6 +79,8 @@ class ZentrelPageController : public brisa::WContentViewController, public IZent
 
   private:
     struct SensorSlot;
+    void _addPage(int i, ZentrelViewController* page, void* param);
+    void _recreateSettingPage();
 
     void _createPages();
     void _createIndex();

@@ -30,6 +30,9 @@ class ZentrelPopup {
     static Evas_Object* twoButtonsWithContent(Evas_Object* anchor, const char* title,
                                               Evas_Object* content, Action onCancel,
                                               Action onConfirm, Action onBack = nullptr);
+    static Evas_Object* oneButtonWithContent(Evas_Object* anchor, const char* title,
+                                             Evas_Object* content, const char* buttonText,
+                                             Action onButton, Action onBack = nullptr);
     // A one-line toast at the bottom arc; onTimeout runs when it goes.
     static Evas_Object* toast(Evas_Object* anchor, const std::string& text, double seconds,
                               Action onTimeout = nullptr);

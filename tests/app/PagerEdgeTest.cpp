@@ -1,6 +1,7 @@
 // The pager at its edges: the opening on the altitude page before any
 // calibration, and bezel turns at the first, middle and last page.
 #include <ZentrelStorageMgr.h>
+#include <ZentrelViewController.h>
 #include <gtest/gtest.h>
 #include <ostra/efl_extension.h>
 
@@ -54,6 +55,34 @@ TEST(PagerEdgeTest, BezelAtTheEdgesOnlyFlashesTheIndexAndInTheMiddleTurnsThePage
                 << "the pager turns from page " << c.page;
         }
     }
+}
+
+// A theme change is followed by a new settings page on the next resume; the
+// page stays the last one of the pager.
+TEST(PagerEdgeTest, ThemeChangeRebuildsTheSettingsPageOnResume) {
+    apptest::AppEnvironment env;
+    apptest::Screen screen(ZentrelPageController::PAGE_ALTI_VIEW);
+    ZentrelPageController* pages = screen.controller;
+    ASSERT_NE(pages, nullptr);
+    ZentrelViewController* before = pages->getPage(ZentrelPageController::PAGE_SETTING_VIEW);
+    ASSERT_NE(before, nullptr);
+    Elm_Object_Item* indexItem = before->getIndexItem();
+    Evas_Object* beforeObj = before->getEvasObj();
+
+    pages->onAppResumed();
+    EXPECT_EQ(pages->getPage(ZentrelPageController::PAGE_SETTING_VIEW), before);
+
+    pages->setThemeChangedStatus();
+    pages->onAppResumed();
+    ZentrelViewController* after = pages->getPage(ZentrelPageController::PAGE_SETTING_VIEW);
+    ASSERT_NE(after, nullptr);
+    EXPECT_NE(after->getEvasObj(), beforeObj);
+    EXPECT_EQ(after->getIndexItem(), indexItem);
+    Evas_Object* box = elm_object_content_get(pages->getScroller());
+    Eina_List* children = elm_box_children_get(box);
+    EXPECT_EQ(eina_list_count(children), 3u);
+    EXPECT_EQ(eina_list_last_data_get(children), after->getEvasObj());
+    eina_list_free(children);
 }
 
 }  // namespace

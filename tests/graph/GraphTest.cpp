@@ -170,7 +170,7 @@ class GraphTest : public ::testing::Test {
     uxt_theme_table_h _fonts = nullptr;
 };
 
-TEST(GraphRangeTest, GetMinMaxFollowsTheSpecArithmetic) {
+TEST(GraphRangeTest, GetMinMaxPadsTheRangeAsDrawn) {
     auto low = makeList(lowValues);
     float min = 0, max = 0;
     ZentrelGraph::getMinMax(*low, ALTI_GRAPH, min, max);
@@ -362,6 +362,38 @@ TEST_F(GraphTest, CreateOnNullListLogsAndDoesNothing) {
     EXPECT_EQ(graph->getChartObject(), nullptr);
     EXPECT_EQ(elm_object_part_content_get(layout, "graph"), nullptr);
     EXPECT_FALSE(log.contains("Graph created"));
+}
+
+// A new point slides in: the drawn region moves to its new start over 0.4 s,
+// drawn in several frames, instead of jumping.
+TEST_F(GraphTest, NewPointSlidesInOverTheAnimation) {
+    auto list = makeList(dayValues);
+    create(list, BARO_GRAPH);
+    ZentrelChart* chart = chartOf();
+    uitest::runLoopUntil([] { return false; }, 200);
+    const double before = chart->getShownRegionStart();
+    ZentrelGraphItem item;
+    item._itemTime = list->getLastItem()._itemTime + ZentrelGraphItemList::GRAPH_PERIOD;
+    item._itemBaro = 995;
+    item._itemAlti = 500;
+    list->appendItem(item);
+    const int renders = chart->getRenderCount();
+    graph->updateGraph(list);
+    list->removeItem(0);
+    const double target = chart->getShowRegionStart();
+    ASSERT_GT(target, before);
+    EXPECT_DOUBLE_EQ(chart->getShownRegionStart(), before);
+    bool between = false;
+    uitest::runLoopUntil(
+        [&] {
+            const double shown = chart->getShownRegionStart();
+            between = between || (shown > before && shown < target);
+            return shown == target;
+        },
+        2000);
+    EXPECT_TRUE(between);
+    EXPECT_DOUBLE_EQ(chart->getShownRegionStart(), target);
+    EXPECT_GE(chart->getRenderCount() - renders, 3);
 }
 
 TEST_F(GraphTest, UpdateDropsTheOldestAndAppendsTheNewest) {

@@ -165,7 +165,15 @@ TEST(ThemeTest, GroupsHaveThePartsTheProgramUses) {
           "alti_calibrated_time_and_set_ref_text", "alti_measuring_altitude_text",
           "alti_refresh_and_setting_image", "alti_refresh_event", "rect_acc"}},
         {"alti_value_layout", {"value", "unit"}},
-        {"setting_view", {"title"}},
+        {"setting_view",
+         {"rect_acc", "setting_title", "setting_content_auto_refresh", "setting_content_manual",
+          "setting_content_alerts", "setting_content_unit", "setting_edit", "setting_edit_event",
+          "setting_edit_event_acc", "setting_help_event"}},
+        {"setting_content_manual_layout", {"type"}},
+        {"setting_content_unit_layout", {"type", "value"}},
+        {"service.provider",
+         {"text.provider", "text.permission", "sub.text.permission", "text.purpose",
+          "sub.text.purpose", "elm.swallow.TC", "elm.swallow.PP"}},
         {"elm/label/base/slide_title_text", {"elm.text"}},
     };
     for (const auto& [group, parts] : groups) {

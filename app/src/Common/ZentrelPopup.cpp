@@ -176,6 +176,23 @@ Evas_Object* ZentrelPopup::oneButton(Evas_Object* anchor, const char* title,
     return popup;
 }
 
+Evas_Object* ZentrelPopup::oneButtonWithContent(Evas_Object* anchor, const char* title,
+                                                Evas_Object* content, const char* buttonText,
+                                                Action onButton, Action onBack) {
+    Evas_Object* popup = createFrame(anchor, "elm/layout/popup/content/circle/buttons1");
+    if (!popup) {
+        return nullptr;
+    }
+    setTitle(popup, title);
+    if (content) {
+        setContent(popup, content);
+    }
+    addButton(popup, SLOT_BUTTON1, "elm.swallow.button1", "bottom", buttonText, nullptr,
+              std::move(onButton));
+    setBack(popup, std::move(onBack));
+    return popup;
+}
+
 Evas_Object* ZentrelPopup::twoButtons(Evas_Object* anchor, const char* title,
                                       const std::string& text, Action onCancel, Action onConfirm,
                                       Action onBack) {

@@ -110,6 +110,10 @@ ZentrelChart::ZentrelChart(Evas_Object* parent) {
 }
 
 ZentrelChart::~ZentrelChart() {
+    if (_slide) {
+        ecore_animator_del(_slide);
+        _slide = nullptr;
+    }
     if (_job) {
         ecore_job_del(_job);
         _job = nullptr;
@@ -132,6 +136,10 @@ void ZentrelChart::_delCb(void* data, Evas*, Evas_Object*, void*) {
     auto* self = static_cast<ZentrelChart*>(data);
     self->_obj = nullptr;
     self->_image = nullptr;
+    if (self->_slide) {
+        ecore_animator_del(self->_slide);
+        self->_slide = nullptr;
+    }
     if (self->_job) {
         ecore_job_del(self->_job);
         self->_job = nullptr;
@@ -182,7 +190,7 @@ void ZentrelChart::setVisibleRange(float min, float max) {
 }
 
 void ZentrelChart::setAnimation(bool enabled, double duration) {
-    // The chart redraws at once; the flag and duration are kept for callers.
+    // With animation on, a scroll slides the drawn region over the duration.
     _animation = enabled;
     _animationDuration = duration;
 }
@@ -233,7 +241,9 @@ void ZentrelChart::setVisibleTimeSpan(int64_t ms) {
 }
 
 void ZentrelChart::setStartShowRegionByTime(int64_t timeMs) {
+    _stopSlide();
     _regionStartMs = static_cast<double>(timeMs);
+    _shownStartMs = _regionStartMs;
 }
 
 void ZentrelChart::scroll(double dx) {
@@ -246,7 +256,35 @@ void ZentrelChart::scroll(double dx) {
     if (plotW <= 0) {
         return;
     }
+    // A slide still running jumps to its end; the new one starts there.
+    _stopSlide();
+    _slideFromMs = _regionStartMs;
     _regionStartMs += dx * static_cast<double>(_spanMs) / plotW;
+    if (!_animation || _animationDuration <= 0.0) {
+        _shownStartMs = _regionStartMs;
+        return;
+    }
+    _slide = ecore_animator_timeline_add(_animationDuration, _slideCb, this);
+}
+
+Eina_Bool ZentrelChart::_slideCb(void* data, double pos) {
+    auto* self = static_cast<ZentrelChart*>(data);
+    const double eased = ecore_animator_pos_map(pos, ECORE_POS_MAP_DECELERATE, 0.0, 0.0);
+    self->_shownStartMs = self->_slideFromMs + (self->_regionStartMs - self->_slideFromMs) * eased;
+    if (pos >= 1.0) {
+        self->_shownStartMs = self->_regionStartMs;
+        self->_slide = nullptr;
+    }
+    self->render();
+    return self->_slide ? ECORE_CALLBACK_RENEW : ECORE_CALLBACK_CANCEL;
+}
+
+void ZentrelChart::_stopSlide() {
+    if (_slide) {
+        ecore_animator_del(_slide);
+        _slide = nullptr;
+    }
+    _shownStartMs = _regionStartMs;
 }
 
 double ZentrelChart::getXForTime(int64_t timeMs) const {
@@ -255,7 +293,7 @@ double ZentrelChart::getXForTime(int64_t timeMs) const {
         evas_object_geometry_get(_obj, nullptr, nullptr, &w, nullptr);
     }
     int plotW = std::max(w - _marginL - _marginR, 0);
-    return _marginL + (timeMs - _regionStartMs) * plotW / static_cast<double>(_spanMs);
+    return _marginL + (timeMs - _shownStartMs) * plotW / static_cast<double>(_spanMs);
 }
 
 double ZentrelChart::_valueToY(double value, int plotH) const {

@@ -80,7 +80,9 @@ class ZentrelChart {
     void setVisibleTimeSpan(int64_t ms);
     int64_t getVisibleTimeSpan() const { return _spanMs; }
     void setStartShowRegionByTime(int64_t timeMs);
+    // Where the region goes, and where it is drawn now (they differ while it slides).
     double getShowRegionStart() const { return _regionStartMs; }
+    double getShownRegionStart() const { return _shownStartMs; }
     // Moves the shown region later by dx pixels of the current width.
     void scroll(double dx);
 
@@ -99,6 +101,8 @@ class ZentrelChart {
     static void _delCb(void* data, Evas* e, Evas_Object* obj, void* info);
     static void _resizeCb(void* data, Evas* e, Evas_Object* obj, void* info);
     static void _jobCb(void* data);
+    static Eina_Bool _slideCb(void* data, double pos);
+    void _stopSlide();
     void _draw(unsigned char* pixels, int w, int h, int stride);
     double _valueToY(double value, int plotH) const;
 
@@ -141,4 +145,7 @@ class ZentrelChart {
 
     int64_t _spanMs = 6LL * 3600 * 1000;
     double _regionStartMs = 0.0;
+    double _shownStartMs = 0.0;
+    double _slideFromMs = 0.0;
+    Ecore_Animator* _slide = nullptr;
 };

@@ -230,38 +230,58 @@ void ZentrelPageController::_createPages() {
     ZentrelViewController* pages[] = {alti, baro, setting};
     void* params[] = {_circleScroller, nullptr, nullptr};
     for (int i = 0; i < PAGE_NUM_MAX; ++i) {
-        ZentrelViewController* page = pages[i];
-        if (!page->create(_box, params[i])) {
-            ZLOGE("page %d not created", i);
-            page->destroy();
-            continue;
-        }
-        _viewController[i] = page;
-        page->setNaviframeController(getNaviframeController());
-        Evas_Object* obj = page->getEvasObj();
-        evas_object_size_hint_min_set(obj, kPagerWidth, kPagerWidth);
-        evas_object_size_hint_weight_set(obj, EVAS_HINT_EXPAND, EVAS_HINT_EXPAND);
-        evas_object_size_hint_align_set(obj, EVAS_HINT_FILL, EVAS_HINT_FILL);
-        if (i != PAGE_SETTING_VIEW) {
-            page->viewSignal.addListener([this, i](const std::string& signal,
-                                                   void* data) { _onViewSignal(i, signal, data); },
-                                         obj);
-        }
-        // A page going away (also on teardown) must not stay reachable from here.
-        evas_object_event_callback_add(
-            obj, EVAS_CALLBACK_DEL,
-            [](void* data, Evas*, Evas_Object*, void*) {
-                *static_cast<ZentrelViewController**>(data) = nullptr;
-            },
-            &_viewController[i]);
-        elm_box_pack_end(_box, obj);
-        evas_object_show(obj);
+        _addPage(i, pages[i], params[i]);
     }
     if (_viewController[PAGE_ALTI_VIEW]) {
         evas_object_event_callback_add(_viewController[PAGE_ALTI_VIEW]->getEvasObj(),
                                        EVAS_CALLBACK_RESIZE, _layoutResizeCb, this);
         _viewController[PAGE_ALTI_VIEW]->onLaunchAnimationStart();
     }
+}
+
+void ZentrelPageController::_addPage(int i, ZentrelViewController* page, void* param) {
+    if (!page->create(_box, param)) {
+        ZLOGE("page %d not created", i);
+        page->destroy();
+        return;
+    }
+    _viewController[i] = page;
+    page->setNaviframeController(getNaviframeController());
+    Evas_Object* obj = page->getEvasObj();
+    evas_object_size_hint_min_set(obj, kPagerWidth, kPagerWidth);
+    evas_object_size_hint_weight_set(obj, EVAS_HINT_EXPAND, EVAS_HINT_EXPAND);
+    evas_object_size_hint_align_set(obj, EVAS_HINT_FILL, EVAS_HINT_FILL);
+    if (i != PAGE_SETTING_VIEW) {
+        page->viewSignal.addListener(
+            [this, i](const std::string& signal, void* data) { _onViewSignal(i, signal, data); },
+            obj);
+    }
+    // A page going away (also on teardown) must not stay reachable from here.
+    evas_object_event_callback_add(
+        obj, EVAS_CALLBACK_DEL,
+        [](void* data, Evas*, Evas_Object*, void*) {
+            *static_cast<ZentrelViewController**>(data) = nullptr;
+        },
+        &_viewController[i]);
+    elm_box_pack_end(_box, obj);
+    evas_object_show(obj);
+}
+
+// A theme change reaches the settings page only through a new page: its
+// rows take their looks when they are built.
+void ZentrelPageController::_recreateSettingPage() {
+    ZentrelViewController* old = _viewController[PAGE_SETTING_VIEW];
+    if (!old || !_box) {
+        return;
+    }
+    Elm_Object_Item* indexItem = old->getIndexItem();
+    evas_object_del(old->getEvasObj());
+    auto* setting = new ZentrelSettingViewController();
+    _addPage(PAGE_SETTING_VIEW, setting, nullptr);
+    if (_viewController[PAGE_SETTING_VIEW]) {
+        _viewController[PAGE_SETTING_VIEW]->setIndexItem(indexItem);
+    }
+    ZLOGI("setting page recreated after a theme change");
 }
 
 void ZentrelPageController::_createIndex() {
@@ -868,9 +888,7 @@ void ZentrelPageController::onAppResumed() {
     ZentrelStorageMgr* storage = ZentrelStorageMgr::getInstance();
     if (_isThemeChanged) {
         _isThemeChanged = false;
-        if (_viewController[PAGE_SETTING_VIEW]) {
-            _viewController[PAGE_SETTING_VIEW]->onBecomeTop();
-        }
+        _recreateSettingPage();
     }
     bool haveSensor = false;
     {
@@ -1063,6 +1081,11 @@ bool ZentrelPageController::onCurrentPressure(float pressure) {
     }
     if (_viewController[PAGE_BARO_VIEW]) {
         _viewController[PAGE_BARO_VIEW]->updateValue(p, 0);
+    }
+    // The settings summary re-reads the store with each reading, so another
+    // program's change shows within a second.
+    if (_viewController[PAGE_SETTING_VIEW]) {
+        _viewController[PAGE_SETTING_VIEW]->updateValue(p, 0);
     }
     if (_currentPage == PAGE_ALTI_VIEW && storage->isDataSLPHistoryEmpty()) {
         return true;

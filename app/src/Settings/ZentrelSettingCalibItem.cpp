@@ -42,10 +42,11 @@ const char* ZentrelSettingCalibItem::_style() const {
     return "1text.1icon.1";
 }
 
-// Rows of one type differ in style, so the class is kept per style.
+// Rows of one type differ in style, so the class is kept per style, for the
+// life of the process (never destroyed, so the classes stay reachable at exit).
 Elm_Genlist_Item_Class* ZentrelSettingCalibItem::getItemClassStatic() {
-    static std::map<std::string, Elm_Genlist_Item_Class*> classes;
-    Elm_Genlist_Item_Class*& itc = classes[_style()];
+    static auto* classes = new std::map<std::string, Elm_Genlist_Item_Class*>();
+    Elm_Genlist_Item_Class*& itc = (*classes)[_style()];
     if (!itc) {
         itc = getItemClassNew();
     }
