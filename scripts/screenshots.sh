@@ -5,6 +5,9 @@
 #   docs/launch.png           the main program 0.3 s after it starts
 #   docs/barometer-hpa.png    the barometer page (opened by the widget's tap), hPa
 #   docs/barometer-inhg.png   the same in inHg
+#   docs/alti-*.png           the altitude page's states and popups, rendered by
+#                             its screen tests against the provider stand-in
+#   docs/connection-popup.png the platform's connection popup after a failed request
 #   docs/permission-guide.png the guide a first start shows
 # and, from the screen tests (tests/app), the screens a user taps through:
 # calibration, help and the permission guide (see TEST_SHOTS below); the
@@ -26,7 +29,7 @@ done
 
 scripts/bootstrap.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-targets=(ostractl ostra-sensord zentrel-resources)
+targets=(ostractl ostra-sensord zentrel-resources ostra-connection-popup)
 case "$PROGRAM" in
   build/*) targets+=("$(basename "$PROGRAM")") ;;
 esac

@@ -56,6 +56,43 @@ bool switchedOn() {
     return keyFlag(VCONFKEY_LOCATION_ENABLED, true);
 }
 
+struct FaultName {
+    const char* name;
+    int error;
+};
+
+constexpr FaultName kFaults[] = {
+    {"out-of-memory", LOCATIONS_ERROR_OUT_OF_MEMORY},
+    {"invalid-parameter", LOCATIONS_ERROR_INVALID_PARAMETER},
+    {"accessibility-not-allowed", LOCATIONS_ERROR_ACCESSIBILITY_NOT_ALLOWED},
+    {"incorrect-method", LOCATIONS_ERROR_INCORRECT_METHOD},
+    {"service-not-available", LOCATIONS_ERROR_SERVICE_NOT_AVAILABLE},
+    {"not-supported", LOCATIONS_ERROR_NOT_SUPPORTED},
+    {"security-restricted", LOCATIONS_ERROR_SECURITY_RESTRICTED},
+    {"network-failed", LOCATIONS_ERROR_NETWORK_FAILED},
+    {"gps-setting-off", LOCATIONS_ERROR_GPS_SETTING_OFF},
+};
+
+// The fault set with `ostractl location fault`, or none.
+int injectedFault() {
+    char* name = vconf_get_str(VCONFKEY_LOCATION_FAULT);
+    if (!name) {
+        return LOCATIONS_ERROR_NONE;
+    }
+    int error = ostra_location_error_from_name(name);
+    if (error == LOCATIONS_ERROR_NONE && *name) {
+        OSTRA_LOGW("location: unknown fault \"%s\" ignored", name);
+    } else if (error != LOCATIONS_ERROR_NONE) {
+        OSTRA_LOGI("location: playing the fault %s", name);
+    }
+    free(name);
+    return error;
+}
+
+bool silent() {
+    return keyFlag(VCONFKEY_LOCATION_SILENT, false);
+}
+
 // A fixed place wins over GeoClue: both coordinates must be set and sane.
 bool fixedPosition(double* latitude, double* longitude, double* altitude) {
     if (vconf_get_dbl(VCONFKEY_LOCATION_LATITUDE, latitude) != VCONF_OK ||
@@ -94,6 +131,10 @@ void setFix(location_manager_h manager, double latitude, double longitude, doubl
 }
 
 void evaluate(location_manager_h manager) {
+    if (silent()) {
+        OSTRA_LOGI("location: the service is silent");
+        return;
+    }
     if (!switchedOn()) {
         manager->geoclue.reset();
         manager->havePosition = false;
@@ -231,6 +272,14 @@ int location_manager_start(location_manager_h manager) {
     if (!manager || !gManagers.count(manager)) {
         return LOCATIONS_ERROR_INVALID_PARAMETER;
     }
+    const int fault = injectedFault();
+    if (fault != LOCATIONS_ERROR_NONE) {
+        return fault;
+    }
+    // The user's switch is off: the caller may ask to turn it on.
+    if (!switchedOn()) {
+        return LOCATIONS_ERROR_GPS_SETTING_OFF;
+    }
     manager->started = true;
     watchSwitch();
     schedule(manager);
@@ -297,7 +346,16 @@ int location_manager_get_position(location_manager_h manager, double* altitude, 
         !gManagers.count(manager)) {
         return LOCATIONS_ERROR_INVALID_PARAMETER;
     }
-    if (!manager->started || !manager->enabledState || !manager->havePosition) {
+    const int fault = injectedFault();
+    if (fault != LOCATIONS_ERROR_NONE) {
+        return fault;
+    }
+    if (manager->started && !switchedOn()) {
+        return LOCATIONS_ERROR_GPS_SETTING_OFF;
+    }
+    // A restarted manager answers with its last fix until the service reports
+    // again, as a location service keeps its last known position.
+    if (!manager->started || silent() || !manager->havePosition) {
         return LOCATIONS_ERROR_SERVICE_NOT_AVAILABLE;
     }
     double lat = 0, lon = 0, alt = 0;
@@ -361,6 +419,18 @@ int location_manager_set_enabling_method_result_cb(location_enabling_method_resu
 int location_manager_unset_enabling_method_result_cb(void) {
     gEnablingCb = nullptr;
     gEnablingData = nullptr;
+    return LOCATIONS_ERROR_NONE;
+}
+
+int ostra_location_error_from_name(const char* name) {
+    if (!name) {
+        return LOCATIONS_ERROR_NONE;
+    }
+    for (const auto& fault : kFaults) {
+        if (strcmp(fault.name, name) == 0) {
+            return fault.error;
+        }
+    }
     return LOCATIONS_ERROR_NONE;
 }
 

@@ -11,6 +11,7 @@
 #include "KeyValueStore.h"
 #include "Paths.h"
 #include "PlatformLog.h"
+#include "ostra/flitter.h"
 
 using ostra::KeyValueStore;
 using ostra::StoreStatus;
@@ -57,6 +58,11 @@ bool hostDefault(const std::string& key, Value* out) {
     }
     if (key == VCONFKEY_RETAILMODE_ENABLED) {
         *out = Value::ofInt(0);
+        return true;
+    }
+    // The "host" that shows pages is the desktop: connected while a session runs.
+    if (key == "memory/private/qrl/conn_type") {
+        *out = Value::ofInt(ostra_flitter_session_available() ? 1 : 0);
         return true;
     }
     // No phone is paired with a Linux machine: it runs on its own.

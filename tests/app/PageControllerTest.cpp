@@ -1,8 +1,11 @@
 // The page controller's history window: recorded samples, the resume rules,
 // live readings appending points, auto calibration and the sensor failure.
 #include <ZentrelAltiViewController.h>
+#include <ZentrelLocationMgr.h>
 #include <ZentrelStorageMgr.h>
 #include <gtest/gtest.h>
+#include <ostra/location_manager.h>
+#include <ostra/vconf.h>
 
 #include "AppTestSupport.h"
 
@@ -103,24 +106,33 @@ TEST(PageControllerTest, LiveReadingsFillTheLastPointThenAppendOnePerPeriod) {
 
 TEST(PageControllerTest, AutoCalibrationOnlyAfterMoreThanAnHour) {
     apptest::AppEnvironment env;
+    setenv("OSTRA_CONNECTION_TYPE", "wifi", 1);
+    // The location service never answers, so a started calibration stays waiting.
+    vconf_set_bool(VCONFKEY_LOCATION_SILENT, 1);
+    ZentrelLocationMgr::getInstance()->destroyLocationMgr();
     ZentrelStorageMgr* storage = ZentrelStorageMgr::getInstance();
     storage->saveAutoRefresh(1);
+    storage->saveUserAgreementState(1);
     auto* controller = new apptest::ClockedPageController();
     apptest::Screen screen(ZentrelPageController::PAGE_ALTI_VIEW, controller);
     auto* alti = static_cast<ZentrelAltiViewController*>(
         controller->getPage(ZentrelPageController::PAGE_ALTI_VIEW));
     ASSERT_NE(alti, nullptr);
+    using State = ZentrelAltiViewController::eMeasuringState;
     const int64_t now = apptest::now();
     controller->clock = now;
     storage->saveDataCalTime(now - 3600);
     controller->onAppResumed();
-    EXPECT_EQ(alti->getAutoCalibrationCount(), 0);
+    EXPECT_EQ(alti->getMeasuringState(), State::IDLE);
+    storage->saveAutoRefresh(0);
     storage->saveDataCalTime(now - 3601);
     controller->onAppResumed();
-    EXPECT_EQ(alti->getAutoCalibrationCount(), 1);
-    storage->saveAutoRefresh(0);
+    EXPECT_EQ(alti->getMeasuringState(), State::IDLE);
+    storage->saveAutoRefresh(1);
     controller->onAppResumed();
-    EXPECT_EQ(alti->getAutoCalibrationCount(), 1);
+    EXPECT_EQ(alti->getMeasuringState(), State::LOCATION_CALL_BY_AUTO);
+    EXPECT_EQ(alti->getCurrentPopup(), nullptr);
+    unsetenv("OSTRA_CONNECTION_TYPE");
 }
 
 TEST(PageControllerTest, FailingSensorOpensThePopupOnce) {

@@ -143,3 +143,65 @@ TEST(LocationMgr, NoPlaceAndNoGeoClueLeavesTheServiceDisabled) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LocationFaults, PlayedFaultFailsStartAndPositionUntilCleared) {
+    TempRoot root;
+    placeAt(47.37, 8.54);
+    RecordingListener listener;
+    std::string output;
+    ASSERT_EQ(testsupport::runProgram({OSTRACTL_PATH, "location", "fault", "network-failed"}), 0);
+    EXPECT_EQ(testsupport::runProgram({OSTRACTL_PATH, "location", "fault", "no-such-fault"}), 2);
+    EXPECT_EQ(mgr()->createLocationMgr(&listener), LOCATIONS_ERROR_NETWORK_FAILED);
+    EXPECT_EQ(mgr()->getCurrentPosition(nullptr, nullptr, nullptr), -1) << "nothing was created";
+
+    ASSERT_EQ(testsupport::runProgram({OSTRACTL_PATH, "location", "fault", "clear"}), 0);
+    ASSERT_EQ(mgr()->createLocationMgr(&listener), LOCATIONS_ERROR_NONE);
+    ASSERT_TRUE(testsupport::runUntil([&] { return listener.states == 1; }, 5000));
+    vconf_set_str(VCONFKEY_LOCATION_FAULT, "security-restricted");
+    double lat = 0, lon = 0, alt = 0;
+    EXPECT_EQ(mgr()->getCurrentPosition(&lat, &lon, &alt), LOCATIONS_ERROR_SECURITY_RESTRICTED);
+    vconf_set_str(VCONFKEY_LOCATION_FAULT, "not-a-fault");
+    EXPECT_EQ(mgr()->getCurrentPosition(&lat, &lon, &alt), LOCATIONS_ERROR_NONE)
+        << "an unknown name plays nothing";
+    ASSERT_EQ(testsupport::runProgram({OSTRACTL_PATH, "location", "show"}, &output), 0);
+    EXPECT_NE(output.find("fault:     not-a-fault"), std::string::npos) << output;
+    mgr()->destroyLocationMgr();
+}
+
+TEST(LocationFaults, SilentServiceNeverComesUpAndSwitchedOffAsksForTheSetting) {
+    TempRoot root;
+    placeAt(47.37, 8.54);
+    RecordingListener listener;
+    ASSERT_EQ(testsupport::runProgram({OSTRACTL_PATH, "location", "silent", "on"}), 0);
+    ASSERT_EQ(mgr()->createLocationMgr(&listener), LOCATIONS_ERROR_NONE);
+    testsupport::runUntil([] { return false; }, 300);
+    EXPECT_EQ(listener.states, 0);
+    double lat = 0, lon = 0, alt = 0;
+    EXPECT_EQ(mgr()->getCurrentPosition(&lat, &lon, &alt), LOCATIONS_ERROR_SERVICE_NOT_AVAILABLE);
+    mgr()->destroyLocationMgr();
+
+    vconf_set_bool(VCONFKEY_LOCATION_SILENT, 0);
+    vconf_set_bool(VCONFKEY_LOCATION_ENABLED, 0);
+    EXPECT_EQ(mgr()->createLocationMgr(&listener), LOCATIONS_ERROR_GPS_SETTING_OFF);
+}
+
+TEST(LocationFaults, RestartedManagerAnswersWithItsLastFixAtOnce) {
+    TempRoot root;
+    placeAt(47.37, 8.54);
+    RecordingListener listener;
+    ASSERT_EQ(mgr()->createLocationMgr(&listener), LOCATIONS_ERROR_NONE);
+    ASSERT_TRUE(testsupport::runUntil([&] { return listener.states == 1; }, 5000));
+    mgr()->stopLocationMgr();
+    // A second calibration finds the state enabled and reads at once.
+    ASSERT_EQ(mgr()->createLocationMgr(&listener), LOCATIONS_ERROR_NONE);
+    double lat = 0, lon = 0, alt = 0;
+    EXPECT_EQ(mgr()->getCurrentPosition(&lat, &lon, &alt), LOCATIONS_ERROR_NONE);
+    EXPECT_DOUBLE_EQ(lat, 47.37);
+    vconf_set_bool(VCONFKEY_LOCATION_ENABLED, 0);
+    EXPECT_EQ(mgr()->getCurrentPosition(&lat, &lon, &alt), LOCATIONS_ERROR_GPS_SETTING_OFF);
+    mgr()->destroyLocationMgr();
+}
+
+}  // namespace

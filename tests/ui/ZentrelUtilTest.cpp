@@ -112,7 +112,7 @@ TEST(ZentrelUtilTest, CellularCountsOnlyWithoutDataRestriction) {
     unsetenv("OSTRA_CONNECTION_TYPE");
 }
 
-TEST(ZentrelUtilTest, PhoneLinkKeysAndMissingPopupApp) {
+TEST(ZentrelUtilTest, PhoneLinkKeysAndTheConnectionPopup) {
     testsupport::TempRoot root;
     testsupport::LogCapture log;
     vconf_set_int("memory/private/qrl/conn_status", 3);
@@ -129,8 +129,20 @@ TEST(ZentrelUtilTest, PhoneLinkKeysAndMissingPopupApp) {
     EXPECT_TRUE(log.contains("memory/not/there vconf_get fail"));
     EXPECT_FALSE(ZentrelUtil::isNetworkSupportDevice());
 
-    EXPECT_FALSE(ZentrelUtil::sendLinkraAppcontrol("bt_connect", nullptr, nullptr));
-    EXPECT_TRUE(log.contains("ret != APP_CONTROL_ERROR_NONE"));
+    // The platform's connection popup answers; its back key means "failed".
+    setenv("OSTRA_CONNECTION_POPUP_ANSWER", "back", 1);
+    setenv("ELM_DISPLAY", "buffer", 1);
+    int answer = 1;
+    ASSERT_TRUE(ZentrelUtil::sendLinkraAppcontrol(
+        "bt_connect",
+        [](app_control_h, app_control_h, app_control_result_e result, void* data) {
+            *static_cast<int*>(data) = result;
+        },
+        &answer));
+    EXPECT_TRUE(testsupport::runUntil([&] { return answer != 1; }, 15000));
+    EXPECT_EQ(answer, APP_CONTROL_RESULT_FAILED);
+    unsetenv("OSTRA_CONNECTION_POPUP_ANSWER");
+    unsetenv("ELM_DISPLAY");
 }
 
 TEST(ZentrelUtilTest, PathsSitUnderTheResourceDirectory) {

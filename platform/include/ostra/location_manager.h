@@ -15,12 +15,15 @@ extern "C" {
 typedef enum {
     LOCATIONS_ERROR_NONE = 0,
     LOCATIONS_ERROR_OUT_OF_MEMORY = -12,
+    LOCATIONS_ERROR_ACCESSIBILITY_NOT_ALLOWED = -13,
     LOCATIONS_ERROR_INVALID_PARAMETER = -22,
     LOCATIONS_ERROR_NOT_SUPPORTED = -0x01150001,
     LOCATIONS_ERROR_INCORRECT_METHOD = -0x02C20001,
     LOCATIONS_ERROR_NETWORK_FAILED = -0x02C20002,
     LOCATIONS_ERROR_SERVICE_NOT_AVAILABLE = -0x02C20003,
     LOCATIONS_ERROR_SETTING_OFF = -0x02C20004,
+    LOCATIONS_ERROR_GPS_SETTING_OFF = LOCATIONS_ERROR_SETTING_OFF,
+    LOCATIONS_ERROR_SECURITY_RESTRICTED = -0x02C20005,
 } location_error_e;
 
 typedef enum {
@@ -48,6 +51,11 @@ enum {
 #define VCONFKEY_LOCATION_ALTITUDE "db/location/altitude"
 /* How the user answers a request to switch location on: "accept" or "refuse". */
 #define VCONFKEY_LOCATION_ENABLE_ANSWER "db/location/enable_answer"
+/* A fault to play: the name of an error (see ostra_location_error_from_name)
+ * that starting a manager and reading the position answer instead of working. */
+#define VCONFKEY_LOCATION_FAULT "db/location/fault"
+/* When true the service never comes up: started managers stay silent. */
+#define VCONFKEY_LOCATION_SILENT "db/location/silent"
 
 typedef struct location_manager_s* location_manager_h;
 typedef void (*location_service_state_changed_cb)(location_service_state_e state, void* user_data);
@@ -81,6 +89,12 @@ int location_manager_enable_method(location_method_e method, bool enable);
 int location_manager_set_enabling_method_result_cb(location_enabling_method_result_cb callback,
                                                    void* user_data);
 int location_manager_unset_enabling_method_result_cb(void);
+
+/* The error of a fault name ("out-of-memory", "invalid-parameter",
+ * "accessibility-not-allowed", "incorrect-method", "service-not-available",
+ * "not-supported", "security-restricted", "network-failed", "gps-setting-off");
+ * LOCATIONS_ERROR_NONE for any other name. */
+int ostra_location_error_from_name(const char* name);
 
 #ifdef __cplusplus
 }

@@ -1,4 +1,5 @@
-// Verbs for the location area: the user's switch and a fixed place.
+// Verbs for the location area: the user's switch, a fixed place, and the
+// faults a test or a user can make the service play.
 #include <cstdio>
 #include <cstdlib>
 
@@ -24,7 +25,25 @@ int show() {
     char* answer = vconf_get_str(VCONFKEY_LOCATION_ENABLE_ANSWER);
     printf("enable requests are answered: %s\n", answer ? answer : "accept");
     free(answer);
+    char* fault = vconf_get_str(VCONFKEY_LOCATION_FAULT);
+    printf("fault:     %s\n", fault && *fault ? fault : "none");
+    free(fault);
+    int quiet = 0;
+    vconf_get_bool(VCONFKEY_LOCATION_SILENT, &quiet);
+    printf("silent:    %s\n", quiet ? "yes (the service never comes up)" : "no");
     return 0;
+}
+
+int setFault(const std::string& name) {
+    if (name == "clear") {
+        vconf_unset(VCONFKEY_LOCATION_FAULT);
+        return 0;
+    }
+    if (ostra_location_error_from_name(name.c_str()) == LOCATIONS_ERROR_NONE) {
+        fprintf(stderr, "ostractl: unknown fault \"%s\"\n", name.c_str());
+        return 2;
+    }
+    return vconf_set_str(VCONFKEY_LOCATION_FAULT, name.c_str()) == VCONF_OK ? 0 : 1;
 }
 
 int runLocation(const std::vector<std::string>& args) {
@@ -56,11 +75,19 @@ int runLocation(const std::vector<std::string>& args) {
     if (args[0] == "answer" && args.size() == 2 && (args[1] == "accept" || args[1] == "refuse")) {
         return vconf_set_str(VCONFKEY_LOCATION_ENABLE_ANSWER, args[1].c_str()) == VCONF_OK ? 0 : 1;
     }
+    if (args[0] == "fault" && args.size() == 2) {
+        return setFault(args[1]);
+    }
+    if (args[0] == "silent" && args.size() == 2 && (args[1] == "on" || args[1] == "off")) {
+        return vconf_set_bool(VCONFKEY_LOCATION_SILENT, args[1] == "on") == VCONF_OK ? 0 : 1;
+    }
     return ostractl::usageError("location");
 }
 
 ostractl::Registrar locationVerb(
-    {"location", "show | on | off | set LAT LON [ALT] | clear | answer accept|refuse",
-     "location switch, fixed place, how enable requests are answered", runLocation});
+    {"location",
+     "show | on | off | set LAT LON [ALT] | clear | answer accept|refuse | fault NAME|clear | "
+     "silent on|off",
+     "location switch, fixed place, enable answers, played faults", runLocation});
 
 }  // namespace

@@ -1,0 +1,151 @@
+// The altitude page in the real program on a bare X server (Xvfb), driven by
+// synthetic pointer input: a tap on Go calibrates against the provider
+// stand-in, a tap on the value switches metres and feet.
+#include <ZentrelStorageMgr.h>
+#include <fcntl.h>
+#include <glib.h>
+#include <gtest/gtest.h>
+#include <ostra/key_storage.h>
+#include <ostra/location_manager.h>
+#include <ostra/privacy_privilege_manager.h>
+#include <ostra/vconf.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ProviderStandIn.h"
+#include "TestSupport.h"
+
+namespace {
+
+// Stops and reaps a child process when the test ends, however it ends.
+class Child {
+  public:
+    ~Child() {
+        if (_pid > 0) {
+            kill(_pid, SIGTERM);
+            testsupport::waitProgram(_pid);
+        }
+        if (_output >= 0) {
+            close(_output);
+        }
+    }
+    void reset(GPid pid, int output = -1) {
+        _pid = pid;
+        _output = output;
+    }
+
+  private:
+    GPid _pid = 0;
+    int _output = -1;
+};
+
+// Xvfb on a display number of its own choosing; the number, or -1.
+int startXvfb(const gchar* xvfb, Child& server) {
+    const gchar* argv[] = {xvfb,         "-displayfd", "1",   "-screen", "0",
+                           "640x480x24", "-nolisten",  "tcp", nullptr};
+    GPid pid = 0;
+    gint out = -1;
+    if (!g_spawn_async_with_pipes(
+            nullptr, const_cast<gchar**>(argv), nullptr,
+            static_cast<GSpawnFlags>(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDERR_TO_DEV_NULL),
+            nullptr, nullptr, &pid, nullptr, &out, nullptr, nullptr)) {
+        return -1;
+    }
+    server.reset(pid, out);
+    std::string number;
+    pollfd pfd{out, POLLIN, 0};
+    char c = 0;
+    while (poll(&pfd, 1, 5000) > 0 && read(out, &c, 1) == 1 && c != '\n') {
+        number += c;
+    }
+    return number.empty() ? -1 : atoi(number.c_str());
+}
+
+// A click at a point of the window, which sits at the screen's top left.
+bool click(const std::string& display, int x, int y) {
+    return testsupport::runProgram({"/usr/bin/env", "DISPLAY=" + display, "xdotool", "mousemove",
+                                    std::to_string(x), std::to_string(y), "click", "1"}) == 0;
+}
+
+TEST(AltiXvfbTest, TappingGoCalibratesAndTappingTheValueSwitchesTheUnit) {
+    std::unique_ptr<gchar, decltype(&g_free)> xvfb(g_find_program_in_path("Xvfb"), g_free);
+    std::unique_ptr<gchar, decltype(&g_free)> xdotool(g_find_program_in_path("xdotool"), g_free);
+    if (!xvfb || !xdotool) {
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    }
+    testsupport::TempRoot root;
+    testsupport::ProviderStandIn standIn{root.path()};
+    ASSERT_TRUE(standIn.running());
+    ZentrelStorageMgr* storage = ZentrelStorageMgr::getInstance();
+    storage->initStorage();
+    storage->savePermissionGuideState(1);
+    storage->saveUseNetworkAgreementState(1);
+    storage->saveUserAgreementState(1);
+    storage->saveSettingDistance(0);
+    vconf_set_str(OSTRA_PRIVILEGE_KEY_PREFIX "location", "allow");
+    vconf_set_str("db/csc/country_iso", "US");
+    vconf_set_dbl(VCONFKEY_LOCATION_LATITUDE, 46.5);
+    vconf_set_dbl(VCONFKEY_LOCATION_LONGITUDE, 7.9);
+    key_storage_set("zentrel_twc_api_key", "test-key");
+
+    Child server;
+    const int display = startXvfb(xvfb.get(), server);
+    ASSERT_GE(display, 0);
+    const std::string displayName = ":" + std::to_string(display);
+    const std::string logPath = root.path() + "/zentrel.log";
+    gchar** env = g_get_environ();
+    env = g_environ_setenv(env, "DISPLAY", displayName.c_str(), TRUE);
+    env = g_environ_setenv(env, "OSTRA_SENSOR", "sim", TRUE);
+    env = g_environ_setenv(env, "OSTRA_SENSORD", "/bin/true", TRUE);
+    env = g_environ_setenv(env, "OSTRA_CONNECTION_TYPE", "wifi", TRUE);
+    env = g_environ_unsetenv(env, "ELM_DISPLAY");
+    env = g_environ_unsetenv(env, "ELM_ACCEL");
+    env = g_environ_unsetenv(env, "WAYLAND_DISPLAY");
+    gchar* argv[] = {const_cast<gchar*>(ZENTREL_PROGRAM_PATH), nullptr};
+    int logFd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(logFd, 0);
+    GPid pid = 0;
+    const bool spawned = g_spawn_async_with_fds(nullptr, argv, env, G_SPAWN_DO_NOT_REAP_CHILD,
+                                                nullptr, nullptr, &pid, -1, logFd, logFd, nullptr);
+    close(logFd);
+    g_strfreev(env);
+    ASSERT_TRUE(spawned);
+    Child program;
+    program.reset(pid);
+    auto logHas = [&logPath](const char* text) {
+        return testsupport::readFile(logPath).find(text) != std::string::npos;
+    };
+    ASSERT_TRUE(testsupport::runUntil([&] { return logHas("page movement enabled"); }, 15000))
+        << testsupport::readFile(logPath);
+
+    // Go sits at the bottom of the centre column.
+    ASSERT_TRUE(click(displayName, 180, 288));
+    ASSERT_TRUE(testsupport::runUntil([&] { return !storage->isDataSLPHistoryEmpty(); }, 15000))
+        << testsupport::readFile(logPath);
+    EXPECT_DOUBLE_EQ(storage->getDataSLP(), 1008.4);
+    EXPECT_EQ(standIn.served("twc-v3"), 1);
+
+    // The value takes taps once the needle has swept to the new altitude (the
+    // sweep's end enables the pages a second time).
+    auto sweeps = [&logPath] {
+        const std::string log = testsupport::readFile(logPath);
+        int count = 0;
+        for (size_t at = log.find("page movement enabled"); at != std::string::npos;
+             at = log.find("page movement enabled", at + 1)) {
+            ++count;
+        }
+        return count;
+    };
+    ASSERT_TRUE(testsupport::runUntil([&] { return sweeps() >= 2; }, 15000))
+        << testsupport::readFile(logPath);
+    ASSERT_TRUE(click(displayName, 180, 150));
+    EXPECT_TRUE(testsupport::runUntil([&] { return storage->getSettingDistance() == 1; }, 5000))
+        << testsupport::readFile(logPath);
+}
+
+}  // namespace
