@@ -250,6 +250,21 @@ void running(benchmark::State& state, const std::string& program, double seconds
     state.SetLabel("CPU time over " + std::to_string(static_cast<int>(seconds)) + " s");
 }
 
+bool runOstractl(std::vector<const char*> args) {
+    args.insert(args.begin(), BENCH_OSTRACTL);
+    args.push_back(nullptr);
+    pid_t pid = fork();
+    if (pid == 0) {
+        int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, STDOUT_FILENO);
+        execv(BENCH_OSTRACTL, const_cast<char* const*>(args.data()));
+        _exit(127);
+    }
+    int status = 0;
+    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
 // Six hours of a slow fall and rise around 1013 hPa with a little noise,
 // one row every two minutes, stored so that its last row is now.
 bool importTrace() {
@@ -262,17 +277,7 @@ bool importTrace() {
             out << row * 120 << "," << 1013.0 + 2.5 * std::cos(row / 180.0 * M_PI) + noise << "\n";
         }
     }
-    pid_t pid = fork();
-    if (pid == 0) {
-        int devNull = open("/dev/null", O_WRONLY);
-        dup2(devNull, STDOUT_FILENO);
-        execl(BENCH_OSTRACTL, BENCH_OSTRACTL, "sensor", "import", csv.c_str(), "--end", "now",
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
+    return runOstractl({"sensor", "import", csv.c_str(), "--end", "now"});
 }
 
 // Everything the children inherit: headless, this run's root, the
@@ -312,8 +317,10 @@ int main(int argc, char** argv) {
     char pattern[] = "/tmp/zentrel-bench-XXXXXX";
     gRoot = mkdtemp(pattern);
     prepareEnvironment();
-    if (!importTrace()) {
-        fprintf(stderr, "cannot store the pressure trace in %s\n", gRoot.c_str());
+    // A returning user: the first start's permission guide was confirmed.
+    if (!importTrace() ||
+        !runOstractl({"pref", "set", "ZENTREL_DATA_PERMISSION_GUIDE_MESSAGE", "int", "1"})) {
+        fprintf(stderr, "cannot prepare the state (trace, guide) in %s\n", gRoot.c_str());
         std::filesystem::remove_all(gRoot);
         return 1;
     }
