@@ -9,73 +9,19 @@
 #include <ostra/location_manager.h>
 #include <ostra/privacy_privilege_manager.h>
 #include <ostra/vconf.h>
-#include <poll.h>
-#include <signal.h>
 #include <unistd.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "ProviderStandIn.h"
 #include "TestSupport.h"
+#include "XvfbSupport.h"
 
 namespace {
 
-// Stops and reaps a child process when the test ends, however it ends.
-class Child {
-  public:
-    ~Child() {
-        if (_pid > 0) {
-            kill(_pid, SIGTERM);
-            testsupport::waitProgram(_pid);
-        }
-        if (_output >= 0) {
-            close(_output);
-        }
-    }
-    void reset(GPid pid, int output = -1) {
-        _pid = pid;
-        _output = output;
-    }
-
-  private:
-    GPid _pid = 0;
-    int _output = -1;
-};
-
-// Xvfb on a display number of its own choosing; the number, or -1.
-int startXvfb(const gchar* xvfb, Child& server) {
-    const gchar* argv[] = {xvfb,         "-displayfd", "1",   "-screen", "0",
-                           "640x480x24", "-nolisten",  "tcp", nullptr};
-    GPid pid = 0;
-    gint out = -1;
-    if (!g_spawn_async_with_pipes(
-            nullptr, const_cast<gchar**>(argv), nullptr,
-            static_cast<GSpawnFlags>(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDERR_TO_DEV_NULL),
-            nullptr, nullptr, &pid, nullptr, &out, nullptr, nullptr)) {
-        return -1;
-    }
-    server.reset(pid, out);
-    std::string number;
-    pollfd pfd{out, POLLIN, 0};
-    char c = 0;
-    while (poll(&pfd, 1, 5000) > 0 && read(out, &c, 1) == 1 && c != '\n') {
-        number += c;
-    }
-    return number.empty() ? -1 : atoi(number.c_str());
-}
-
-// A click at a point of the window, which sits at the screen's top left.
-bool click(const std::string& display, int x, int y) {
-    return testsupport::runProgram({"/usr/bin/env", "DISPLAY=" + display, "xdotool", "mousemove",
-                                    std::to_string(x), std::to_string(y), "click", "1"}) == 0;
-}
-
 TEST(AltiXvfbTest, TappingGoCalibratesAndTappingTheValueSwitchesTheUnit) {
-    std::unique_ptr<gchar, decltype(&g_free)> xvfb(g_find_program_in_path("Xvfb"), g_free);
-    std::unique_ptr<gchar, decltype(&g_free)> xdotool(g_find_program_in_path("xdotool"), g_free);
-    if (!xvfb || !xdotool) {
+    if (!testsupport::xvfbToolsInstalled()) {
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
     }
     testsupport::TempRoot root;
@@ -93,10 +39,9 @@ TEST(AltiXvfbTest, TappingGoCalibratesAndTappingTheValueSwitchesTheUnit) {
     vconf_set_dbl(VCONFKEY_LOCATION_LONGITUDE, 7.9);
     key_storage_set("zentrel_twc_api_key", "test-key");
 
-    Child server;
-    const int display = startXvfb(xvfb.get(), server);
-    ASSERT_GE(display, 0);
-    const std::string displayName = ":" + std::to_string(display);
+    testsupport::XvfbServer server;
+    ASSERT_TRUE(server.ok());
+    const std::string displayName = server.display();
     const std::string logPath = root.path() + "/zentrel.log";
     gchar** env = g_get_environ();
     env = g_environ_setenv(env, "DISPLAY", displayName.c_str(), TRUE);
@@ -115,8 +60,7 @@ TEST(AltiXvfbTest, TappingGoCalibratesAndTappingTheValueSwitchesTheUnit) {
     close(logFd);
     g_strfreev(env);
     ASSERT_TRUE(spawned);
-    Child program;
-    program.reset(pid);
+    testsupport::ChildProcess program(pid);
     auto logHas = [&logPath](const char* text) {
         return testsupport::readFile(logPath).find(text) != std::string::npos;
     };
@@ -124,7 +68,7 @@ TEST(AltiXvfbTest, TappingGoCalibratesAndTappingTheValueSwitchesTheUnit) {
         << testsupport::readFile(logPath);
 
     // Go sits at the bottom of the centre column.
-    ASSERT_TRUE(click(displayName, 180, 288));
+    ASSERT_TRUE(server.click(180, 288));
     ASSERT_TRUE(testsupport::runUntil([&] { return !storage->isDataSLPHistoryEmpty(); }, 15000))
         << testsupport::readFile(logPath);
     EXPECT_DOUBLE_EQ(storage->getDataSLP(), 1008.4);
@@ -143,7 +87,7 @@ TEST(AltiXvfbTest, TappingGoCalibratesAndTappingTheValueSwitchesTheUnit) {
     };
     ASSERT_TRUE(testsupport::runUntil([&] { return sweeps() >= 2; }, 15000))
         << testsupport::readFile(logPath);
-    ASSERT_TRUE(click(displayName, 180, 150));
+    ASSERT_TRUE(server.click(180, 150));
     EXPECT_TRUE(testsupport::runUntil([&] { return storage->getSettingDistance() == 1; }, 5000))
         << testsupport::readFile(logPath);
 }

@@ -5,76 +5,20 @@
 #include <fcntl.h>
 #include <glib.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
 #include <unistd.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "RootGrab.h"
+#include "TestSupport.h"
 #include "UiTestSupport.h"
+#include "XvfbSupport.h"
 
 namespace {
 
 constexpr int kScreenW = 640;
 constexpr int kScreenH = 480;
-
-// A child process that is stopped and reaped when the test ends, however it ends.
-class Child {
-  public:
-    ~Child() {
-        if (_pid > 0) {
-            kill(_pid, SIGTERM);
-            testsupport::waitProgram(_pid);
-        }
-        if (_output >= 0) {
-            close(_output);
-        }
-    }
-    void reset(GPid pid, int output = -1) {
-        _pid = pid;
-        _output = output;
-    }
-
-  private:
-    GPid _pid = 0;
-    int _output = -1;
-};
-
-// Starts Xvfb on a display number it picks itself; returns ":N", or "" on failure.
-std::string startXvfb(const gchar* xvfb, Child& server) {
-    const gchar* argv[] = {xvfb,         "-displayfd", "1",   "-screen", "0",
-                           "640x480x24", "-nolisten",  "tcp", nullptr};
-    GPid pid = 0;
-    gint out = -1;
-    if (!g_spawn_async_with_pipes(
-            nullptr, const_cast<gchar**>(argv), nullptr,
-            static_cast<GSpawnFlags>(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDERR_TO_DEV_NULL),
-            nullptr, nullptr, &pid, nullptr, &out, nullptr, nullptr)) {
-        return "";
-    }
-    server.reset(pid, out);
-    std::string number;
-    pollfd pfd{out, POLLIN, 0};
-    char c = 0;
-    while (poll(&pfd, 1, 5000) > 0 && read(out, &c, 1) == 1 && c != '\n') {
-        number += c;
-    }
-    return number.empty() ? "" : ":" + number;
-}
-
-std::string gXdotool;
-
-int xdotool(const std::string& display, std::vector<std::string> args) {
-    args.insert(args.begin(), {"/usr/bin/env", "DISPLAY=" + display, gXdotool});
-    return testsupport::runProgram(args);
-}
-
-void tap(const std::string& display, int x, int y) {
-    xdotool(display, {"mousemove", std::to_string(x), std::to_string(y), "click", "1"});
-}
 
 int storedPressureUnit() {
     std::string out;
@@ -105,18 +49,15 @@ void saveScreen(const std::string& display, Evas* evas, const char* name) {
 }
 
 TEST(SettingXvfbTest, WheelToSettingsTapEditOpenPressurePickerAndPickInHg) {
-    std::unique_ptr<gchar, decltype(&g_free)> xvfb(g_find_program_in_path("Xvfb"), g_free);
-    std::unique_ptr<gchar, decltype(&g_free)> tool(g_find_program_in_path("xdotool"), g_free);
-    if (!xvfb || !tool) {
+    if (!testsupport::xvfbToolsInstalled()) {
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
     }
-    gXdotool = tool.get();
     uitest::ElmBuffer elm;
     Evas* evas = evas_object_evas_get(uitest::addWindow("setting-xvfb"));
     testsupport::TempRoot root;
-    Child server;
-    const std::string display = startXvfb(xvfb.get(), server);
-    ASSERT_FALSE(display.empty()) << "Xvfb did not report its display";
+    testsupport::XvfbServer server;
+    ASSERT_TRUE(server.ok()) << "Xvfb did not report its display";
+    const std::string display = server.display();
 
     // No permission guide; the pressure in hPa.
     ASSERT_EQ(testsupport::runProgram({OSTRACTL_PATH, "pref", "set",
@@ -144,8 +85,7 @@ TEST(SettingXvfbTest, WheelToSettingsTapEditOpenPressurePickerAndPickInHg) {
     close(logFd);
     g_strfreev(env);
     ASSERT_TRUE(spawned);
-    Child program;
-    program.reset(pid);
+    testsupport::ChildProcess program(pid);
     auto logHas = [&](const std::string& text) {
         return testsupport::readFile(logPath).find(text) != std::string::npos;
     };
@@ -154,10 +94,10 @@ TEST(SettingXvfbTest, WheelToSettingsTapEditOpenPressurePickerAndPickInHg) {
     ASSERT_TRUE(uitest::runLoopUntil([&] { return logHas("page movement enabled"); }, 15000))
         << testsupport::readFile(logPath);
     // The pointer enters the window first, so the wheel reaches it.
-    ASSERT_EQ(xdotool(display, {"mousemove", "180", "180"}), 0);
+    ASSERT_EQ(server.xdotool({"mousemove", "180", "180"}), 0);
     uitest::runLoopUntil([] { return false; }, 300);
     for (int turn = 0; turn < 4 && !logHas("current_page : 2"); ++turn) {
-        xdotool(display, {"click", "5"});
+        server.xdotool({"click", "5"});
         uitest::runLoopUntil([&] { return logHas("current_page : 2"); }, 1000);
     }
     ASSERT_TRUE(logHas("current_page : 2")) << testsupport::readFile(logPath);
@@ -165,24 +105,24 @@ TEST(SettingXvfbTest, WheelToSettingsTapEditOpenPressurePickerAndPickInHg) {
     uitest::runLoopUntil([] { return false; }, 1500);
     saveScreen(display, evas, "xvfb_setting_page.png");
 
-    tap(display, 180, 286);
+    server.click(180, 286);
     ASSERT_TRUE(uitest::runLoopUntil([&] { return logHas("ZentrelSettingView shown"); }, 3000))
         << testsupport::readFile(logPath);
     // Down to the end of the menu: the pressure unit row is then the top row.
     for (int turn = 0; turn < 8; ++turn) {
-        xdotool(display, {"mousemove", "180", "180", "click", "5"});
+        server.xdotool({"mousemove", "180", "180", "click", "5"});
         uitest::runLoopUntil([] { return false; }, 150);
     }
     uitest::runLoopUntil([] { return false; }, 1200);
     saveScreen(display, evas, "xvfb_setting_menu_end.png");
-    tap(display, 180, 130);
+    server.click(180, 130);
     ASSERT_TRUE(uitest::runLoopUntil(
         [&] { return logHas("ZentrelSettingPressureUnitViewController shown"); }, 3000))
         << testsupport::readFile(logPath);
     uitest::runLoopUntil([] { return false; }, 800);
     saveScreen(display, evas, "xvfb_setting_picker.png");
 
-    tap(display, 180, 216);
+    server.click(180, 216);
     ASSERT_TRUE(uitest::runLoopUntil([] { return storedPressureUnit() == 1; }, 3000))
         << testsupport::readFile(logPath);
     // Half a second later the picker has gone: the menu is on top again.

@@ -3,8 +3,6 @@
 #include <fcntl.h>
 #include <glib.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <memory>
@@ -12,67 +10,15 @@
 #include <vector>
 
 #include "RootGrab.h"
+#include "TestSupport.h"
 #include "UiTestSupport.h"
+#include "XvfbSupport.h"
 
 namespace {
 
 constexpr int kScreenW = 640;
 constexpr int kScreenH = 480;
 constexpr int kWindowSize = 360;
-
-// A child process that is stopped and reaped when the test ends, however it ends.
-class Child {
-  public:
-    explicit Child(GPid pid = 0) : _pid(pid) {}
-    ~Child() {
-        if (_pid > 0) {
-            kill(_pid, SIGTERM);
-            testsupport::waitProgram(_pid);
-        }
-        if (_output >= 0) {
-            close(_output);
-        }
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-    // The output pipe stays open while the child runs: a write to a closed
-    // pipe would end it.
-    void reset(GPid pid, int output = -1) {
-        _pid = pid;
-        _output = output;
-    }
-
-  private:
-    GPid _pid;
-    int _output = -1;
-};
-
-// Starts Xvfb on a display number it picks itself; returns the number, or -1.
-int startXvfb(const gchar* xvfb, Child& server) {
-    std::vector<std::string> args = {xvfb, "-displayfd", "1",         "-screen",
-                                     "0",  "640x480x24", "-nolisten", "tcp"};
-    std::vector<gchar*> argv;
-    for (auto& a : args) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    GPid pid = 0;
-    gint out = -1;
-    if (!g_spawn_async_with_pipes(
-            nullptr, argv.data(), nullptr,
-            static_cast<GSpawnFlags>(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDERR_TO_DEV_NULL),
-            nullptr, nullptr, &pid, nullptr, &out, nullptr, nullptr)) {
-        return -1;
-    }
-    server.reset(pid, out);
-    std::string number;
-    pollfd pfd{out, POLLIN, 0};
-    char c = 0;
-    while (poll(&pfd, 1, 5000) > 0 && read(out, &c, 1) == 1 && c != '\n') {
-        number += c;
-    }
-    return number.empty() ? -1 : atoi(number.c_str());
-}
 
 struct Grab {
     std::vector<unsigned int> rgb;  // kScreenW * kScreenH, 0xRRGGBB
@@ -148,10 +94,9 @@ TEST(XvfbWindowTest, WindowDrawsWithoutWindowManagerAndScreenshotMatchesScreen) 
     uitest::ElmBuffer elm;
     Evas* evas = evas_object_evas_get(uitest::addWindow("xvfb-test"));
     testsupport::TempRoot root;
-    Child server;
-    int display = startXvfb(xvfb.get(), server);
-    ASSERT_GE(display, 0) << "Xvfb did not report its display";
-    const std::string displayName = ":" + std::to_string(display);
+    testsupport::XvfbServer server;
+    ASSERT_TRUE(server.ok()) << "Xvfb did not report its display";
+    const std::string displayName = server.display();
     Grab grab;
     ASSERT_TRUE(grabRoot(displayName, grab)) << "cannot reach " << displayName;
     ASSERT_EQ(grab.litInWindow, 0) << "the bare root is expected black";
@@ -162,7 +107,7 @@ TEST(XvfbWindowTest, WindowDrawsWithoutWindowManagerAndScreenshotMatchesScreen) 
     env = g_environ_setenv(env, "DISPLAY", displayName.c_str(), TRUE);
     env = g_environ_setenv(env, "OSTRA_APP_ID", "com.zentrel.test.xvfb", TRUE);
     // Late enough that the screen is seen before the screenshot forces a frame.
-    env = g_environ_setenv(env, "OSTRA_SCREENSHOT", (shot + ":8").c_str(), TRUE);
+    env = g_environ_setenv(env, "OSTRA_SCREENSHOT", (shot + ":16").c_str(), TRUE);
     env = g_environ_unsetenv(env, "ELM_DISPLAY");
     env = g_environ_unsetenv(env, "ELM_ACCEL");
     env = g_environ_unsetenv(env, "WAYLAND_DISPLAY");
@@ -175,7 +120,7 @@ TEST(XvfbWindowTest, WindowDrawsWithoutWindowManagerAndScreenshotMatchesScreen) 
     close(logFd);
     g_strfreev(env);
     ASSERT_TRUE(spawned);
-    Child program(pid);
+    testsupport::ChildProcess program(pid);
 
     // The sample draws white text on black: a few hundred lit pixels at least.
     bool shotTaken = false;
@@ -185,7 +130,7 @@ TEST(XvfbWindowTest, WindowDrawsWithoutWindowManagerAndScreenshotMatchesScreen) 
                 testsupport::readFile(logPath).find("screenshot written") != std::string::npos;
             return shotTaken || (grabRoot(displayName, grab) && grab.litInWindow > 300);
         },
-        7500);
+        15000);
     EXPECT_TRUE(drawn && !shotTaken)
         << "the window stayed black on its own; lit pixels " << grab.litInWindow << "\n"
         << testsupport::readFile(logPath);
@@ -195,7 +140,7 @@ TEST(XvfbWindowTest, WindowDrawsWithoutWindowManagerAndScreenshotMatchesScreen) 
             return testsupport::readFile(logPath).find("screenshot written to " + shot) !=
                    std::string::npos;
         },
-        15000))
+        25000))
         << testsupport::readFile(logPath);
     ASSERT_TRUE(grabRoot(displayName, grab));
     g_mkdir_with_parents(SCREENSHOT_DIR, 0755);

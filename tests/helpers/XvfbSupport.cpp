@@ -1,0 +1,72 @@
+#include "XvfbSupport.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "TestSupport.h"
+
+namespace testsupport {
+
+ChildProcess::~ChildProcess() {
+    reset(0);
+}
+
+void ChildProcess::reset(GPid pid, int output) {
+    if (_pid > 0) {
+        kill(_pid, SIGTERM);
+        waitProgram(_pid);
+    }
+    if (_output >= 0) {
+        close(_output);
+    }
+    _pid = pid;
+    _output = output;
+}
+
+bool xvfbToolsInstalled() {
+    std::unique_ptr<gchar, decltype(&g_free)> xvfb(g_find_program_in_path("Xvfb"), g_free);
+    std::unique_ptr<gchar, decltype(&g_free)> xdotool(g_find_program_in_path("xdotool"), g_free);
+    return xvfb && xdotool;
+}
+
+XvfbServer::XvfbServer() {
+    std::unique_ptr<gchar, decltype(&g_free)> xvfb(g_find_program_in_path("Xvfb"), g_free);
+    if (!xvfb) {
+        return;
+    }
+    const gchar* argv[] = {xvfb.get(),   "-displayfd", "1",   "-screen", "0",
+                           "640x480x24", "-nolisten",  "tcp", nullptr};
+    GPid pid = 0;
+    gint out = -1;
+    if (!g_spawn_async_with_pipes(
+            nullptr, const_cast<gchar**>(argv), nullptr,
+            static_cast<GSpawnFlags>(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDERR_TO_DEV_NULL),
+            nullptr, nullptr, &pid, nullptr, &out, nullptr, nullptr)) {
+        return;
+    }
+    _server.reset(pid, out);
+    // Xvfb writes the display number it took once it accepts clients.
+    std::string number;
+    pollfd pfd{out, POLLIN, 0};
+    char c = 0;
+    while (poll(&pfd, 1, 5000) > 0 && read(out, &c, 1) == 1 && c != '\n') {
+        number += c;
+    }
+    _number = number.empty() ? -1 : atoi(number.c_str());
+}
+
+int XvfbServer::xdotool(const std::vector<std::string>& args) const {
+    std::vector<std::string> argv = {"/usr/bin/env", "DISPLAY=" + display(), "xdotool"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return runProgram(argv);
+}
+
+bool XvfbServer::click(int x, int y) const {
+    return xdotool({"mousemove", std::to_string(x), std::to_string(y), "click", "1"}) == 0;
+}
+
+}  // namespace testsupport
