@@ -17,6 +17,9 @@
 namespace {
 
 constexpr double kDefaultSLP = 1013.25;
+// The widest SLP any unit's setter accepts, in hPa.
+constexpr double kSlpMinHpa = 350.0;
+constexpr double kSlpMaxHpa = 1150.0;
 constexpr double kExponentNoTemp = 0.19029495718363465;    // 1 / 5.255
 constexpr double kExponentWithTemp = 0.19022256039566293;  // 1 / 5.257
 constexpr int kDateTimeLogFormat = 54;
@@ -298,8 +301,23 @@ int ZentrelStorageMgr::getPermissionGuideState() {
     return 1;
 }
 
+namespace {
+
+// A reader drops the whole history over one bad entry, so none is written.
+bool isStorableSlp(double hPa, const char* what) {
+    if (std::isfinite(hPa) && hPa >= kSlpMinHpa && hPa <= kSlpMaxHpa) {
+        return true;
+    }
+    ZLOGE("%s: SLP %f hPa refused (not within %.0f-%.0f)", what, hPa, kSlpMinHpa, kSlpMaxHpa);
+    return false;
+}
+
+}  // namespace
+
 void ZentrelStorageMgr::saveDataSLP(double pressure) {
-    preference_set_double(ZENTREL_DATA_SEE_LEVEL, pressure);
+    if (isStorableSlp(pressure, "saveDataSLP")) {
+        preference_set_double(ZENTREL_DATA_SEE_LEVEL, pressure);
+    }
 }
 
 double ZentrelStorageMgr::getDataSLP() {
@@ -405,6 +423,9 @@ void ZentrelStorageMgr::saveDataSLPHistory(std::string history) {
 
 void ZentrelStorageMgr::addDataSLPHistory(long long time, double slp) {
     ZLOG_BEGIN();
+    if (!isStorableSlp(slp, "addDataSLPHistory")) {
+        return;
+    }
     char* history = getDataSLPHistory();
     std::string text = history ? history : "";
     free(history);
