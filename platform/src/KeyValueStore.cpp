@@ -288,8 +288,7 @@ void KeyValueStore::_setAside(const char* reason) {
 // left open when the file was found damaged so that it can be set aside.
 int KeyValueStore::_openFile() {
     std::string dir = _path.substr(0, _path.rfind('/'));
-    if (!makeDirs(dir)) {
-        OSTRA_LOGE("cannot create %s: %s", dir.c_str(), strerror(errno));
+    if (!makeStateDir(dir)) {
         return SQLITE_CANTOPEN;
     }
     int fd = open(_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);

@@ -1,9 +1,13 @@
 #include "RecorderStore.h"
 
+#include <fcntl.h>
 #include <glib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "Paths.h"
 #include "PlatformLog.h"
@@ -58,6 +62,12 @@ bool isCorruption(int rc) {
 // SQLITE_OK with the file open; SQLITE_CORRUPT or SQLITE_NOTADB only when the
 // file really is damaged.
 int RecorderStore::_openFile() {
+    int fd = ::open(_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        OSTRA_LOGE("recorder %s cannot be created: %s", _path.c_str(), strerror(errno));
+        return SQLITE_CANTOPEN;
+    }
+    close(fd);
     int rc =
         sqlite3_open_v2(_path.c_str(), &_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
@@ -112,7 +122,9 @@ bool RecorderStore::open() {
         return true;
     }
     _close();
-    makeDirs(systemDir());
+    if (!makeStateDir(_path.substr(0, _path.rfind('/')))) {
+        return false;
+    }
     int rc = _openFile();
     if (rc == SQLITE_OK) {
         return true;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Command.h"
+#include "Paths.h"
 #include "ostra/app_common.h"
 
 namespace ostractl {
@@ -95,6 +96,10 @@ int main(int argc, char** argv) {
     }
     if (!args.empty()) {
         args.erase(args.begin());
+    }
+    // State in a directory another user can write is never used.
+    if (!ostra::makeStateDir(ostra::rootDir())) {
+        return 1;
     }
     for (const auto& c : ostractl::commands()) {
         if (verb == c.name) {
