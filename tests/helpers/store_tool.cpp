@@ -11,11 +11,16 @@
 
 namespace {
 
+// Each key once, and the writer's own counter read, incremented and written
+// back each time: a lost write or a stale read leaves the counter short.
 int hammer(const std::string& prefix, int count, int pauseMs) {
+    std::string counter = prefix + "_count";
     for (int i = 0; i < count; ++i) {
         std::string key = prefix + "_" + std::to_string(i);
+        int done = 0;
+        preference_get_int(counter.c_str(), &done);
         if (preference_set_int(key.c_str(), i) != PREFERENCE_ERROR_NONE ||
-            preference_set_int("hammer_last", i) != PREFERENCE_ERROR_NONE) {
+            preference_set_int(counter.c_str(), done + 1) != PREFERENCE_ERROR_NONE) {
             fprintf(stderr, "write %s failed\n", key.c_str());
             return 1;
         }
