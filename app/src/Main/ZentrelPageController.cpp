@@ -6,6 +6,7 @@
 #include <ZentrelLogging.h>
 #include <ZentrelSensor.h>
 #include <ZentrelStorageMgr.h>
+#include <glib.h>
 #include <ostra/app.h>
 #include <ostra/feedback.h>
 #include <ostra/utils_i18n.h>
@@ -62,6 +63,7 @@ const char* baroUnitSuffix() {
 struct ZentrelPageController::SensorSlot {
     std::mutex mutex;
     std::unique_ptr<ZentrelSensor> sensor;
+    bool starting = false;  // a thread is creating the sensor
     bool closed = false;
 };
 
@@ -937,19 +939,42 @@ void ZentrelPageController::_createSensorOnThread() {
 void ZentrelPageController::_sensorThread(std::shared_ptr<SensorSlot> slot,
                                           IZentrelSensorListener* listener,
                                           int64_t lastGraphUpdateTime) {
-    std::lock_guard<std::mutex> lock(slot->mutex);
-    if (slot->closed) {
-        return;
+    {
+        std::lock_guard<std::mutex> lock(slot->mutex);
+        if (slot->closed || slot->sensor || slot->starting) {
+            return;
+        }
+        slot->starting = true;
     }
-    if (slot->sensor) {
-        ZLOGI("_sensor is not null");
-        return;
-    }
-    slot->sensor = std::make_unique<ZentrelSensor>(listener);
-    slot->sensor->startSensor();
-    slot->sensor->startSensorRecorder();
-    slot->sensor->startSensorIndicator();
-    slot->sensor->getSensorRecorder(static_cast<long>(lastGraphUpdateTime));
+    // Starting the recorder forks its daemon and waits for it: without the
+    // lock, so pausing or closing the UI meanwhile is not held up.
+    auto sensor = std::make_unique<ZentrelSensor>(listener);
+    sensor->startSensorRecorder();
+    struct Start {
+        std::shared_ptr<SensorSlot> slot;
+        std::unique_ptr<ZentrelSensor> sensor;
+        int64_t lastGraphUpdateTime;
+    };
+    // The rest adds main-loop sources, so it runs on the main loop: their ids
+    // are then written and cleared on one thread.
+    g_main_context_invoke_full(
+        nullptr, G_PRIORITY_DEFAULT,
+        [](gpointer data) -> gboolean {
+            auto* start = static_cast<Start*>(data);
+            std::lock_guard<std::mutex> lock(start->slot->mutex);
+            start->slot->starting = false;
+            if (start->slot->closed) {
+                return G_SOURCE_REMOVE;
+            }
+            auto& installed = start->slot->sensor;
+            installed = std::move(start->sensor);
+            installed->startSensor();
+            installed->startSensorIndicator();
+            installed->getSensorRecorder(static_cast<long>(start->lastGraphUpdateTime));
+            return G_SOURCE_REMOVE;
+        },
+        new Start{slot, std::move(sensor), lastGraphUpdateTime},
+        [](gpointer data) { delete static_cast<Start*>(data); });
 }
 
 void ZentrelPageController::_requestRecorded(int64_t until) {
