@@ -1,6 +1,7 @@
 #include "ZentrelSensor.h"
 
 #include <cmath>
+#include <thread>
 
 #include "ZentrelLog.h"
 
@@ -20,6 +21,24 @@ constexpr int kIndicatorAttrStart1 = (kIndicatorType << 8) + 0x81;
 constexpr int kIndicatorAttrStop = (kIndicatorType << 8) + 0x82;
 constexpr int kIndicatorAttrStart2 = (kIndicatorType << 8) + 0x83;
 constexpr unsigned kIndicatorIntervalMs = 0;
+
+// Starts the recorder daemon when it is gone (it crashed, say); a running one
+// is left alone.
+void restartRecorderIfGone() {
+    sensor_recorder_option_h option = nullptr;
+    if (sensor_recorder_create_option(&option) != SENSOR_ERROR_NONE) {
+        return;
+    }
+    sensor_recorder_option_set_int(option, SENSOR_RECORDER_OPTION_RETENTION_PERIOD,
+                                   kRetentionHours);
+    int rc = sensor_recorder_start(SENSOR_PRESSURE, option);
+    sensor_recorder_destroy_option(option);
+    if (rc == SENSOR_ERROR_NONE) {
+        ZLOGW("the recorder was gone; started it again");
+    } else if (rc != SENSOR_ERROR_NOT_AVAILABLE) {
+        ZLOGE("the recorder is gone and cannot be started (%d)", rc);
+    }
+}
 
 }  // namespace
 
@@ -139,6 +158,10 @@ void ZentrelSensor::resumeSensor() {
     }
     if (_sensorIndicatorHandle && _sensorIndicatorListener) {
         sensor_listener_start(_sensorIndicatorListener);
+    }
+    // Starting it forks and waits for the daemon: off the main loop.
+    if (_startedSensorRecorder) {
+        std::thread(restartRecorderIfGone).detach();
     }
     ZLOGI("resumeSensor() stop");
 }

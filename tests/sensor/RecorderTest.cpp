@@ -9,6 +9,7 @@
 
 #include "RecorderStore.h"
 #include "SensorTestUtil.h"
+#include "SensordControl.h"
 #include "TestSupport.h"
 #include "ZentrelSensor.h"
 
@@ -197,4 +198,29 @@ TEST(SensorRecorder, RecorderStartedOverAnOpenBucketMergesIntoIt) {
     int added = buckets[0].samples - 50;
     EXPECT_GE(added, 2);
     EXPECT_NEAR(buckets[0].hPa, (1000.0 * 50 + 1010.0 * added) / buckets[0].samples, 1e-6);
+}
+
+// A recorder that died (killed here) is started again when the program that
+// needs it comes back to the front.
+TEST(SensorRecorder, ResumedSensorStartsAGoneRecorderAgain) {
+    TempRoot root;
+    setenv("OSTRA_SENSOR", "sim", 1);
+    RecordingListener listener;
+    ZentrelSensor sensor(&listener);
+    ASSERT_TRUE(sensor.startSensorRecorder());
+    int first = sensortest::daemonPid(root.path());
+    ASSERT_GT(first, 0);
+    kill(first, SIGKILL);
+    ASSERT_TRUE(runUntil([] { return ostra::SensordControl::runningPid() == 0; }, 5000));
+    LogCapture log;
+    sensor.resumeSensor();
+    // The start runs on a thread of its own; it has finished once it says so.
+    EXPECT_TRUE(runUntil([&] { return log.contains("started it again"); }, 8000));
+    EXPECT_TRUE(runUntil(
+        [&] {
+            int pid = ostra::SensordControl::runningPid();
+            return pid > 0 && pid != first;
+        },
+        8000));
+    unsetenv("OSTRA_SENSOR");
 }
