@@ -17,9 +17,10 @@
 namespace {
 
 constexpr double kDefaultSLP = 1013.25;
-// The widest SLP any unit's setter accepts, in hPa.
-constexpr double kSlpMinHpa = 350.0;
-constexpr double kSlpMaxHpa = 1150.0;
+// What a history reader accepts (a positive decimal number), with a ceiling
+// far above any altitude's SLP, in hPa.
+constexpr double kSlpMinHpa = 0.0;
+constexpr double kSlpMaxHpa = 10000.0;
 constexpr double kExponentNoTemp = 0.19029495718363465;    // 1 / 5.255
 constexpr double kExponentWithTemp = 0.19022256039566293;  // 1 / 5.257
 constexpr int kDateTimeLogFormat = 54;
@@ -305,10 +306,11 @@ namespace {
 
 // A reader drops the whole history over one bad entry, so none is written.
 bool isStorableSlp(double hPa, const char* what) {
-    if (std::isfinite(hPa) && hPa >= kSlpMinHpa && hPa <= kSlpMaxHpa) {
+    if (std::isfinite(hPa) && hPa > kSlpMinHpa && hPa <= kSlpMaxHpa) {
         return true;
     }
-    ZLOGE("%s: SLP %f hPa refused (not within %.0f-%.0f)", what, hPa, kSlpMinHpa, kSlpMaxHpa);
+    ZLOGE("%s: SLP %f hPa refused (must be above %.0f and at most %.0f)", what, hPa, kSlpMinHpa,
+          kSlpMaxHpa);
     return false;
 }
 

@@ -280,7 +280,7 @@ TEST(StorageMgr, BadSlpIsNeverWrittenToTheHistoryOrTheStore) {
     store()->saveDataSLP(1009.5);
     store()->addDataSLPHistory(1500000000, 1009.5);
     LogCapture logs;
-    for (double bad : {std::nan(""), -3.0, HUGE_VAL, 0.0, 5000.0}) {
+    for (double bad : {std::nan(""), -3.0, HUGE_VAL, 0.0, 20000.0}) {
         store()->addDataSLPHistory(1500000600, bad);
         store()->saveDataSLP(bad);
     }

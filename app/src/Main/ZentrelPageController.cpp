@@ -948,15 +948,15 @@ void ZentrelPageController::_sensorThread(std::shared_ptr<SensorSlot> slot,
     }
     // Starting the recorder forks its daemon and waits for it: without the
     // lock, so pausing or closing the UI meanwhile is not held up.
-    auto sensor = std::make_unique<ZentrelSensor>(listener);
-    sensor->startSensorRecorder();
+    bool recording = ZentrelSensor::startRecorderDaemon();
     struct Start {
         std::shared_ptr<SensorSlot> slot;
-        std::unique_ptr<ZentrelSensor> sensor;
+        IZentrelSensorListener* listener;
+        bool recording;
         int64_t lastGraphUpdateTime;
     };
-    // The rest adds main-loop sources, so it runs on the main loop: their ids
-    // are then written and cleared on one thread.
+    // The sensor adds main-loop sources, so it is made on the main loop: their
+    // ids are then written and cleared on one thread.
     g_main_context_invoke_full(
         nullptr, G_PRIORITY_DEFAULT,
         [](gpointer data) -> gboolean {
@@ -964,16 +964,23 @@ void ZentrelPageController::_sensorThread(std::shared_ptr<SensorSlot> slot,
             std::lock_guard<std::mutex> lock(start->slot->mutex);
             start->slot->starting = false;
             if (start->slot->closed) {
+                // Closed meanwhile: stopped as closing would have stopped it.
+                if (start->recording) {
+                    sensor_recorder_stop(SENSOR_PRESSURE);
+                }
                 return G_SOURCE_REMOVE;
             }
-            auto& installed = start->slot->sensor;
-            installed = std::move(start->sensor);
-            installed->startSensor();
-            installed->startSensorIndicator();
-            installed->getSensorRecorder(static_cast<long>(start->lastGraphUpdateTime));
+            auto& sensor = start->slot->sensor;
+            sensor = std::make_unique<ZentrelSensor>(start->listener);
+            sensor->startSensor();
+            if (start->recording) {
+                sensor->startSensorRecorder();  // it runs: this only takes it on
+            }
+            sensor->startSensorIndicator();
+            sensor->getSensorRecorder(static_cast<long>(start->lastGraphUpdateTime));
             return G_SOURCE_REMOVE;
         },
-        new Start{slot, std::move(sensor), lastGraphUpdateTime},
+        new Start{slot, listener, recording, lastGraphUpdateTime},
         [](gpointer data) { delete static_cast<Start*>(data); });
 }
 
