@@ -1,8 +1,11 @@
 // ostractl: inspect and change the platform's state from the shell.
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "Command.h"
 #include "Paths.h"
@@ -98,7 +101,8 @@ int main(int argc, char** argv) {
         args.erase(args.begin());
     }
     // State in a directory another user can write is never used.
-    if (!ostra::makeStateDir(ostra::rootDir())) {
+    std::string root = ostra::rootDir();
+    if (access(root.c_str(), F_OK) == 0 && !ostra::makeStateDir(root)) {
         return 1;
     }
     for (const auto& c : ostractl::commands()) {
