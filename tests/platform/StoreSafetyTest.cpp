@@ -196,7 +196,7 @@ TEST(StoreSafety, SettingsDoNotLiveOnlyInTheWal) {
         EXPECT_EQ(mainFileInt(db, "at_exit"), 7);
 
         ASSERT_EQ(preference_set_int("settled", 5), PREFERENCE_ERROR_NONE);
-        EXPECT_TRUE(testsupport::runUntil([&] { return mainFileInt(db, "settled") == 5; }, 5000));
+        EXPECT_TRUE(testsupport::runUntil([&] { return mainFileInt(db, "settled") == 5; }, 10000));
     }
     TempRoot root;
     std::string db = preferenceDb(root);

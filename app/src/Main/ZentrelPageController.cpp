@@ -58,12 +58,11 @@ const char* baroUnitSuffix() {
 
 }  // namespace
 
-// The sensor lives in a slot shared with the thread that creates it, so a
-// controller destroyed before the thread runs leaves the thread nothing to touch.
+// The sensor lives in a slot shared with the thread that starts the recorder,
+// so a controller destroyed meanwhile leaves that thread nothing to touch.
 struct ZentrelPageController::SensorSlot {
     std::mutex mutex;
     std::unique_ptr<ZentrelSensor> sensor;
-    bool starting = false;  // a thread is creating the sensor
     bool closed = false;
 };
 
@@ -928,60 +927,51 @@ void ZentrelPageController::_initSLPItemList() {
     _slpItemList = std::make_shared<ZentrelSLPItemList>();
 }
 
+// The sensor and its main-loop sources are made here, on the main loop, so their
+// ids are written and cleared on one thread; only the recorder daemon's start,
+// which forks and waits, goes to a thread.
 void ZentrelPageController::_createSensorOnThread() {
-    std::thread(_sensorThread, _sensorSlot, static_cast<IZentrelSensorListener*>(this),
-                _lastGraphUpdateTime)
-        .detach();
+    {
+        std::lock_guard<std::mutex> lock(_sensorSlot->mutex);
+        if (_sensorSlot->closed || _sensorSlot->sensor) {
+            return;
+        }
+        auto& sensor = _sensorSlot->sensor;
+        sensor = std::make_unique<ZentrelSensor>(this);
+        sensor->startSensor();
+        sensor->startSensorIndicator();
+        sensor->getSensorRecorder(static_cast<long>(_lastGraphUpdateTime));
+    }
+    std::thread(_sensorThread, _sensorSlot).detach();
     _startTime = _lastGraphUpdateTime - GRAPH_PERIOD;
     _validStartTimeFound = false;
 }
 
-void ZentrelPageController::_sensorThread(std::shared_ptr<SensorSlot> slot,
-                                          IZentrelSensorListener* listener,
-                                          int64_t lastGraphUpdateTime) {
-    {
-        std::lock_guard<std::mutex> lock(slot->mutex);
-        if (slot->closed || slot->sensor || slot->starting) {
-            return;
-        }
-        slot->starting = true;
-    }
-    // Starting the recorder forks its daemon and waits for it: without the
-    // lock, so pausing or closing the UI meanwhile is not held up.
-    bool recording = ZentrelSensor::startRecorderDaemon();
-    struct Start {
+// Runs without the slot lock, so pausing or closing the UI meanwhile is not
+// held up; the outcome is handed to the main loop.
+void ZentrelPageController::_sensorThread(std::shared_ptr<SensorSlot> slot) {
+    struct Started {
         std::shared_ptr<SensorSlot> slot;
-        IZentrelSensorListener* listener;
         bool recording;
-        int64_t lastGraphUpdateTime;
     };
-    // The sensor adds main-loop sources, so it is made on the main loop: their
-    // ids are then written and cleared on one thread.
-    g_main_context_invoke_full(
-        nullptr, G_PRIORITY_DEFAULT,
+    auto* started = new Started{std::move(slot), ZentrelSensor::startRecorderDaemon()};
+    g_idle_add_full(
+        G_PRIORITY_DEFAULT,
         [](gpointer data) -> gboolean {
-            auto* start = static_cast<Start*>(data);
-            std::lock_guard<std::mutex> lock(start->slot->mutex);
-            start->slot->starting = false;
-            if (start->slot->closed) {
-                // Closed meanwhile: stopped as closing would have stopped it.
-                if (start->recording) {
-                    sensor_recorder_stop(SENSOR_PRESSURE);
-                }
+            auto* done = static_cast<Started*>(data);
+            std::lock_guard<std::mutex> lock(done->slot->mutex);
+            if (!done->recording) {
                 return G_SOURCE_REMOVE;
             }
-            auto& sensor = start->slot->sensor;
-            sensor = std::make_unique<ZentrelSensor>(start->listener);
-            sensor->startSensor();
-            if (start->recording) {
-                sensor->startSensorRecorder();  // it runs: this only takes it on
+            if (done->slot->closed || !done->slot->sensor) {
+                // Closed meanwhile: stopped as closing would have stopped it.
+                sensor_recorder_stop(SENSOR_PRESSURE);
+                return G_SOURCE_REMOVE;
             }
-            sensor->startSensorIndicator();
-            sensor->getSensorRecorder(static_cast<long>(start->lastGraphUpdateTime));
+            done->slot->sensor->startSensorRecorder();  // it runs: this only takes it on
             return G_SOURCE_REMOVE;
         },
-        new Start{slot, listener, recording, lastGraphUpdateTime},
-        [](gpointer data) { delete static_cast<Start*>(data); });
+        started, [](gpointer data) { delete static_cast<Started*>(data); });
 }
 
 void ZentrelPageController::_requestRecorded(int64_t until) {
