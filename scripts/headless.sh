@@ -21,6 +21,22 @@ import_six_hours() {
   rm -f "$trace"
 }
 
+# Fills an empty recorder with six simulated hours, only for the simulated
+# sensor: made-up data never goes into a real barometer's history.
+prepare_history() {
+  local source_kind buckets
+  source_kind=$("$OSTRACTL" sensor show | awk '$1 == "source:" { print $2 }')
+  buckets=$("$OSTRACTL" sensor show | awk '$1 == "history:" { print $2 }')
+  if [ "${buckets:-0}" -ne 0 ]; then
+    echo "run.sh: keeping the recorder's history ($buckets buckets in the last six hours)"
+  elif [ "$source_kind" = sim ]; then
+    echo "run.sh: the recorder is empty; storing six simulated hours for the simulated sensor"
+    import_six_hours
+  else
+    echo "run.sh: the recorder is empty; no simulated hours for the $source_kind source"
+  fi
+}
+
 # shoot PROGRAM PNG SECONDS [OPERATION [KEY=VALUE...]]
 # Runs PROGRAM on the buffer engine and writes its window to PNG SECONDS after
 # start; its log goes next to PNG (.log). Without OPERATION it opens as from

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and starts the main program in the user's OSTRA_ROOT. When the last
-# six hours hold no pressure history, six believable hours are stored first;
+# six hours hold no pressure history and the sensor is the simulated one, six
+# believable hours are stored first;
 # the simulated sensor is used unless a source was chosen (OSTRA_SENSOR or
 # `ostractl sensor source`). With a display the window opens; without one the
 # program runs on the buffer engine and screenshots are written instead.
@@ -39,12 +40,7 @@ fi
 if [ -z "${OSTRA_SENSOR:-}" ] && ! "$OSTRACTL" vconf get db/ostra/sensor/source >/dev/null 2>&1; then
   export OSTRA_SENSOR=sim
 fi
-buckets=$("$OSTRACTL" sensor show | awk '$1 == "history:" { print $2 }')
-if [ "${buckets:-0}" -eq 0 ]; then
-  import_six_hours
-else
-  echo "run.sh: keeping the recorder's history ($buckets buckets in the last six hours)"
-fi
+prepare_history
 
 if [ "$RUN" = "widget" ]; then
   WIDGET_APP_ID=$(cache_value ZENTREL_APP_ID_WIDGET)

@@ -22,6 +22,9 @@ class ZentrelSensor {
     bool stopSensor();
     void pauseSensor();
     void resumeSensor();
+    // Starts the recorder daemon unless it runs. It forks and waits for the
+    // daemon: not for the main loop.
+    static bool startRecorderDaemon();
     bool startSensorRecorder();
     bool stopSensorRecorder();
     bool getSensorRecorder(long now);

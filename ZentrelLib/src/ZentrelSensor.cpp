@@ -1,6 +1,7 @@
 #include "ZentrelSensor.h"
 
 #include <cmath>
+#include <thread>
 
 #include "ZentrelLog.h"
 
@@ -20,6 +21,31 @@ constexpr int kIndicatorAttrStart1 = (kIndicatorType << 8) + 0x81;
 constexpr int kIndicatorAttrStop = (kIndicatorType << 8) + 0x82;
 constexpr int kIndicatorAttrStart2 = (kIndicatorType << 8) + 0x83;
 constexpr unsigned kIndicatorIntervalMs = 0;
+
+// SENSOR_ERROR_NOT_AVAILABLE: it runs already.
+int startDaemon() {
+    sensor_recorder_option_h option = nullptr;
+    if (sensor_recorder_create_option(&option) != SENSOR_ERROR_NONE) {
+        ZLOGE("Failed to create option");
+        return SENSOR_ERROR_OUT_OF_MEMORY;
+    }
+    sensor_recorder_option_set_int(option, SENSOR_RECORDER_OPTION_RETENTION_PERIOD,
+                                   kRetentionHours);
+    int rc = sensor_recorder_start(SENSOR_PRESSURE, option);
+    sensor_recorder_destroy_option(option);
+    return rc;
+}
+
+// Starts the recorder daemon when it is gone (it crashed, say); a running one
+// is left alone.
+void restartRecorderIfGone() {
+    int rc = startDaemon();
+    if (rc == SENSOR_ERROR_NONE) {
+        ZLOGW("the recorder was gone; started it again");
+    } else if (rc != SENSOR_ERROR_NOT_AVAILABLE) {
+        ZLOGE("the recorder is gone and cannot be started (%d)", rc);
+    }
+}
 
 }  // namespace
 
@@ -140,10 +166,14 @@ void ZentrelSensor::resumeSensor() {
     if (_sensorIndicatorHandle && _sensorIndicatorListener) {
         sensor_listener_start(_sensorIndicatorListener);
     }
+    // Starting it forks and waits for the daemon: off the main loop.
+    if (_startedSensorRecorder) {
+        std::thread(restartRecorderIfGone).detach();
+    }
     ZLOGI("resumeSensor() stop");
 }
 
-bool ZentrelSensor::startSensorRecorder() {
+bool ZentrelSensor::startRecorderDaemon() {
     bool supported = false;
     int rc = sensor_recorder_is_supported(SENSOR_PRESSURE, &supported);
     if (rc != SENSOR_ERROR_NONE) {
@@ -154,23 +184,21 @@ bool ZentrelSensor::startSensorRecorder() {
         ZLOGE("sensor is not supported");
         return false;
     }
-    sensor_recorder_option_h option = nullptr;
-    if (sensor_recorder_create_option(&option) != SENSOR_ERROR_NONE) {
-        ZLOGE("Failed to create option");
-        return false;
-    }
-    sensor_recorder_option_set_int(option, SENSOR_RECORDER_OPTION_RETENTION_PERIOD,
-                                   kRetentionHours);
-    rc = sensor_recorder_start(SENSOR_PRESSURE, option);
+    rc = startDaemon();
     // Not available: the recorder is already recording, which is what was asked for.
     if (rc != SENSOR_ERROR_NONE && rc != SENSOR_ERROR_NOT_AVAILABLE) {
         ZLOGE("Failed to start sensor");
-        sensor_recorder_destroy_option(option);
         return false;
     }
     ZLOGI("Succeeded to start sensor");
+    return true;
+}
+
+bool ZentrelSensor::startSensorRecorder() {
+    if (!startRecorderDaemon()) {
+        return false;
+    }
     _startedSensorRecorder = true;
-    sensor_recorder_destroy_option(option);
     return true;
 }
 

@@ -17,6 +17,10 @@
 namespace {
 
 constexpr double kDefaultSLP = 1013.25;
+// What a history reader accepts (a positive decimal number), with a ceiling
+// far above any altitude's SLP, in hPa.
+constexpr double kSlpMinHpa = 0.0;
+constexpr double kSlpMaxHpa = 10000.0;
 constexpr double kExponentNoTemp = 0.19029495718363465;    // 1 / 5.255
 constexpr double kExponentWithTemp = 0.19022256039566293;  // 1 / 5.257
 constexpr int kDateTimeLogFormat = 54;
@@ -298,8 +302,24 @@ int ZentrelStorageMgr::getPermissionGuideState() {
     return 1;
 }
 
+namespace {
+
+// A reader drops the whole history over one bad entry, so none is written.
+bool isStorableSlp(double hPa, const char* what) {
+    if (std::isfinite(hPa) && hPa > kSlpMinHpa && hPa <= kSlpMaxHpa) {
+        return true;
+    }
+    ZLOGE("%s: SLP %f hPa refused (must be above %.0f and at most %.0f)", what, hPa, kSlpMinHpa,
+          kSlpMaxHpa);
+    return false;
+}
+
+}  // namespace
+
 void ZentrelStorageMgr::saveDataSLP(double pressure) {
-    preference_set_double(ZENTREL_DATA_SEE_LEVEL, pressure);
+    if (isStorableSlp(pressure, "saveDataSLP")) {
+        preference_set_double(ZENTREL_DATA_SEE_LEVEL, pressure);
+    }
 }
 
 double ZentrelStorageMgr::getDataSLP() {
@@ -405,6 +425,9 @@ void ZentrelStorageMgr::saveDataSLPHistory(std::string history) {
 
 void ZentrelStorageMgr::addDataSLPHistory(long long time, double slp) {
     ZLOG_BEGIN();
+    if (!isStorableSlp(slp, "addDataSLPHistory")) {
+        return;
+    }
     char* history = getDataSLPHistory();
     std::string text = history ? history : "";
     free(history);

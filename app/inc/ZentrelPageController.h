@@ -106,8 +106,7 @@ class ZentrelPageController : public brisa::WContentViewController, public IZent
     void _startCountUp(int startValue, double target, double interval);
 
     void _createSensorOnThread();
-    static void _sensorThread(std::shared_ptr<SensorSlot> slot, IZentrelSensorListener* listener,
-                              int64_t lastGraphUpdateTime);
+    static void _sensorThread(std::shared_ptr<SensorSlot> slot);
     void _pauseSensor();
     void _resumeSensor();
     void _destroySensor();

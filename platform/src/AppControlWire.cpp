@@ -1,6 +1,7 @@
 #include "AppControlWire.h"
 
 #include <gio/gunixsocketaddress.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -32,6 +33,11 @@ std::vector<std::string> registryDirs() {
     return dirs;
 }
 
+// Another user's registry entry must never choose what this user runs.
+bool trustedEntry(const std::string& dir, const std::string& file) {
+    return ownedPrivately(dir, true) && ownedPrivately(file, true);
+}
+
 bool validAppId(const std::string& appId) {
     if (appId.empty() || appId.size() > 64) {
         return false;
@@ -57,6 +63,9 @@ std::optional<std::string> registeredProgram(const std::string& appId) {
     }
     for (const std::string& dir : registryDirs()) {
         std::string file = dir + "/" + appId + ".app";
+        if (!g_file_test(file.c_str(), G_FILE_TEST_EXISTS) || !trustedEntry(dir, file)) {
+            continue;
+        }
         GKeyFile* keys = g_key_file_new();
         if (g_key_file_load_from_file(keys, file.c_str(), G_KEY_FILE_NONE, nullptr)) {
             gchar* exec = g_key_file_get_string(keys, "App", "Exec", nullptr);
@@ -87,6 +96,9 @@ std::optional<std::string> registeredAppForOperation(const std::string& operatio
                 continue;
             }
             std::string file = dir + "/" + name;
+            if (!trustedEntry(dir, file)) {
+                continue;
+            }
             GKeyFile* keys = g_key_file_new();
             if (g_key_file_load_from_file(keys, file.c_str(), G_KEY_FILE_NONE, nullptr)) {
                 gchar* op = g_key_file_get_string(keys, "App", "Operation", nullptr);
@@ -199,17 +211,28 @@ GVariant* readFrame(GSocketConnection* connection, const GVariantType* type) {
         g_free(data);
         return nullptr;
     }
-    GBytes* bytes = g_bytes_new_take(data, size);
+    GVariant* variant = parseFrame(data, size, type);
+    g_free(data);
+    return variant;
+}
+
+GVariant* parseFrame(const void* data, gsize size, const GVariantType* type) {
+    GBytes* bytes = g_bytes_new(data, size);
     GVariant* variant = g_variant_new_from_bytes(type, bytes, FALSE);
     g_bytes_unref(bytes);
     g_variant_ref_sink(variant);
-    // Untrusted bytes: only a well-formed variant goes further.
+    // Untrusted bytes: only a well-formed variant goes further; a string that is
+    // not UTF-8 makes it malformed.
     if (!g_variant_is_normal_form(variant)) {
-        GVariant* normal = g_variant_get_normal_form(variant);
+        OSTRA_LOGE("launch request is malformed (a string that is not UTF-8?); refused");
         g_variant_unref(variant);
-        variant = normal;
+        return nullptr;
     }
     return variant;
+}
+
+guint32 maxFrameSize() {
+    return kMaxFrame;
 }
 
 GSocketConnection* connectToApp(const std::string& appId) {
@@ -224,7 +247,23 @@ GSocketConnection* connectToApp(const std::string& appId) {
         g_socket_client_connect(client, G_SOCKET_CONNECTABLE(address), nullptr, nullptr);
     g_object_unref(client);
     g_object_unref(address);
+    if (connection && !peerIsUs(connection)) {
+        OSTRA_LOGE("%s is served by another user; refused", path.c_str());
+        g_io_stream_close(G_IO_STREAM(connection), nullptr, nullptr);
+        g_clear_object(&connection);
+    }
     return connection;
+}
+
+bool peerIsUs(GSocketConnection* connection) {
+    GSocket* socket = g_socket_connection_get_socket(connection);
+    GCredentials* credentials = g_socket_get_credentials(socket, nullptr);
+    if (!credentials) {
+        return false;
+    }
+    uid_t uid = g_credentials_get_unix_user(credentials, nullptr);
+    g_object_unref(credentials);
+    return uid == geteuid();
 }
 
 }  // namespace ostra

@@ -42,9 +42,15 @@ bool decodeAppControl(GVariant* variant, app_control_s* out);
 bool writeFrame(GSocketConnection* connection, GVariant* variant);
 // Blocks up to the socket's timeout; NULL on failure or end of stream.
 GVariant* readFrame(GSocketConnection* connection, const GVariantType* type);
+// The variant in a frame's payload; NULL, logged, when it is not well-formed.
+GVariant* parseFrame(const void* data, gsize size, const GVariantType* type);
+// The largest payload a frame may announce.
+guint32 maxFrameSize();
 
-// A connection to the app's socket, or NULL when no instance listens.
+// A connection to the app's socket, or NULL when no instance of this user listens.
 GSocketConnection* connectToApp(const std::string& appId);
+// The other end of the connection runs as this user (SO_PEERCRED).
+bool peerIsUs(GSocketConnection* connection);
 
 const GVariantType* requestVariantType();
 const GVariantType* replyVariantType();

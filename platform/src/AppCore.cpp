@@ -4,6 +4,8 @@
 #include <glib/gstdio.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "AppControlWire.h"
 #include "Paths.h"
@@ -15,6 +17,10 @@ namespace ostra {
 namespace {
 
 constexpr guint kFirstRequestWaitMs = 5000;
+constexpr guint kClientTimeoutMs = 2000;
+constexpr int kMaxClients = 16;
+constexpr int kReplyTimeoutSeconds = 3;
+constexpr size_t kFrameHeader = 4;
 
 struct CoreState {
     std::string appId;
@@ -66,26 +72,122 @@ gboolean deliverMainRequest(gpointer) {
     return G_SOURCE_REMOVE;
 }
 
-gboolean onIncoming(GSocketService*, GSocketConnection* connection, GObject*, gpointer) {
-    GSocket* socket = g_socket_connection_get_socket(connection);
-    g_socket_set_timeout(socket, 3);
-    GVariant* variant = readFrame(connection, requestVariantType());
+void handleFrame(GSocketConnection* connection, const std::string& payload) {
+    GVariant* variant = parseFrame(payload.data(), payload.size(), requestVariantType());
     if (!variant) {
-        OSTRA_LOGW("%s: unreadable launch request ignored", state().appId.c_str());
-        return TRUE;
+        return;
     }
     app_control_h request = new app_control_s;
     bool ok = decodeAppControl(variant, request);
     g_variant_unref(variant);
     if (!ok) {
         app_control_destroy(request);
-        return TRUE;
+        return;
     }
     if (request->wantsReply) {
+        // The reply is written in one go, with the socket's timeout.
+        g_socket_set_blocking(g_socket_connection_get_socket(connection), TRUE);
         request->connection = G_SOCKET_CONNECTION(g_object_ref(connection));
     }
     dispatch(request);
     app_control_destroy(request);
+}
+
+// A client's frame is gathered as it arrives, so a slow or idle client never
+// holds up the main loop; one that takes too long or announces too much goes.
+struct Client {
+    GSocketConnection* connection = nullptr;
+    GSource* source = nullptr;
+    guint timer = 0;
+    std::string bytes;
+};
+
+int& clientCount() {
+    static int count = 0;
+    return count;
+}
+
+void dropClient(Client* client) {
+    g_source_destroy(client->source);
+    g_source_unref(client->source);
+    if (client->timer) {
+        g_source_remove(client->timer);
+    }
+    g_object_unref(client->connection);
+    --clientCount();
+    delete client;
+}
+
+gboolean onClientTimeout(gpointer data) {
+    auto* client = static_cast<Client*>(data);
+    client->timer = 0;
+    OSTRA_LOGW("%s: launch request not sent within %u ms; client dropped", state().appId.c_str(),
+               kClientTimeoutMs);
+    dropClient(client);
+    return G_SOURCE_REMOVE;
+}
+
+// True while more bytes are wanted.
+bool takeBytes(Client* client, GSocket* socket) {
+    char buffer[4096];
+    GError* error = nullptr;
+    gssize got;
+    while ((got = g_socket_receive(socket, buffer, sizeof buffer, nullptr, &error)) > 0) {
+        client->bytes.append(buffer, static_cast<size_t>(got));
+        if (client->bytes.size() > kFrameHeader + maxFrameSize()) {
+            break;
+        }
+    }
+    bool wouldBlock = got < 0 && g_error_matches(error, G_IO_ERROR, G_IO_ERROR_WOULD_BLOCK);
+    g_clear_error(&error);
+    return wouldBlock;
+}
+
+gboolean onClientReadable(GSocket* socket, GIOCondition, gpointer data) {
+    auto* client = static_cast<Client*>(data);
+    bool more = takeBytes(client, socket);
+    if (client->bytes.size() >= kFrameHeader) {
+        guint32 header = 0;
+        memcpy(&header, client->bytes.data(), kFrameHeader);
+        guint32 size = GUINT32_FROM_BE(header);
+        if (size > maxFrameSize()) {
+            OSTRA_LOGE("%s: launch request frame of %u bytes refused", state().appId.c_str(), size);
+            dropClient(client);
+            return G_SOURCE_REMOVE;
+        }
+        if (client->bytes.size() >= kFrameHeader + size) {
+            handleFrame(client->connection, client->bytes.substr(kFrameHeader, size));
+            dropClient(client);
+            return G_SOURCE_REMOVE;
+        }
+    }
+    if (!more) {
+        OSTRA_LOGW("%s: incomplete launch request ignored", state().appId.c_str());
+        dropClient(client);
+        return G_SOURCE_REMOVE;
+    }
+    return G_SOURCE_CONTINUE;
+}
+
+gboolean onIncoming(GSocketService*, GSocketConnection* connection, GObject*, gpointer) {
+    if (!peerIsUs(connection)) {
+        OSTRA_LOGE("%s: launch request from another user refused", state().appId.c_str());
+        return TRUE;
+    }
+    if (clientCount() >= kMaxClients) {
+        OSTRA_LOGW("%s: too many launch requests at once; one dropped", state().appId.c_str());
+        return TRUE;
+    }
+    GSocket* socket = g_socket_connection_get_socket(connection);
+    g_socket_set_timeout(socket, kReplyTimeoutSeconds);
+    g_socket_set_blocking(socket, FALSE);
+    auto* client = new Client;
+    ++clientCount();
+    client->connection = G_SOCKET_CONNECTION(g_object_ref(connection));
+    client->source = g_socket_create_source(socket, G_IO_IN, nullptr);
+    g_source_set_callback(client->source, G_SOURCE_FUNC(onClientReadable), client, nullptr);
+    g_source_attach(client->source, nullptr);
+    client->timer = g_timeout_add(kClientTimeoutMs, onClientTimeout, client);
     return TRUE;
 }
 
@@ -117,8 +219,7 @@ AppCore::Start AppCore::start(LaunchFn onLaunch) {
     free(id);
     s.onLaunch = std::move(onLaunch);
     s.socketPath = appSocketPath(s.appId);
-    if (!makeDirs(rootDir() + "/run")) {
-        OSTRA_LOGE("cannot create %s/run", rootDir().c_str());
+    if (!makeStateDir(rootDir() + "/run")) {
         return Start::Failed;
     }
     if (handToRunningInstance()) {

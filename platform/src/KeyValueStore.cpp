@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gio/gio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -64,6 +65,9 @@ constexpr int kBusyTimeoutMs = 10000;
 constexpr int kChangeLogKeep = 4096;
 constexpr int kPruneEvery = 256;
 constexpr unsigned kFallbackPollMs = 500;
+constexpr unsigned kCheckpointQuietMs = 1000;
+// _withRetry's answer when the path now names another file than the open one.
+constexpr int kReplaced = -1;
 
 const char* kSchema =
     "CREATE TABLE IF NOT EXISTS kv(key TEXT PRIMARY KEY, type INTEGER NOT NULL, value);"
@@ -73,6 +77,60 @@ const char* kSchema =
 bool isCorruption(int rc) {
     int primary = rc & 0xff;
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
+bool isBusy(int rc) {
+    int primary = rc & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+// Switching to WAL and the first schema read answer "busy" without calling the
+// busy handler while another process sets up the same fresh file: wait.
+int execWaiting(sqlite3* db, const char* sql) {
+    gint64 deadline = g_get_monotonic_time() + kBusyTimeoutMs * 1000LL;
+    int rc;
+    while (isBusy(rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr)) &&
+           g_get_monotonic_time() < deadline) {
+        g_usleep(10000);
+    }
+    return rc;
+}
+
+int quickCheck(sqlite3* db) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, "PRAGMA quick_check;", -1, &stmt, nullptr);
+    if (rc != SQLITE_OK) {
+        return rc;
+    }
+    int step = sqlite3_step(stmt);
+    const unsigned char* text = step == SQLITE_ROW ? sqlite3_column_text(stmt, 0) : nullptr;
+    if (step == SQLITE_ROW) {
+        rc = text && std::string(reinterpret_cast<const char*>(text)) == "ok" ? SQLITE_OK
+                                                                              : SQLITE_CORRUPT;
+    } else {
+        rc = step == SQLITE_DONE ? SQLITE_CORRUPT : step;
+    }
+    sqlite3_finalize(stmt);
+    return rc;
+}
+
+int quickCheckWaiting(sqlite3* db) {
+    gint64 deadline = g_get_monotonic_time() + kBusyTimeoutMs * 1000LL;
+    int rc;
+    while (isBusy(rc = quickCheck(db)) && g_get_monotonic_time() < deadline) {
+        g_usleep(10000);
+    }
+    return rc;
+}
+
+long long stampSeq(const std::string& stampPath) {
+    gchar* text = nullptr;
+    if (!g_file_get_contents(stampPath.c_str(), &text, nullptr, nullptr)) {
+        return 0;
+    }
+    long long seq = g_ascii_strtoll(text, nullptr, 10);
+    g_free(text);
+    return seq;
 }
 
 // Statements are short-lived; a tiny RAII wrapper keeps the error paths tidy.
@@ -135,18 +193,44 @@ bool readValue(sqlite3_stmt* stmt, int typeCol, int valueCol, Value* out) {
 
 }  // namespace
 
+namespace {
+
+std::mutex& storesMutex() {
+    static std::mutex* mutex = new std::mutex();
+    return *mutex;
+}
+
+std::map<std::string, KeyValueStore*>& stores() {
+    static auto* all = new std::map<std::string, KeyValueStore*>();
+    return *all;
+}
+
+// Settings must not live only in the WAL when the process ends.
+void closeAllAtExit() {
+    KeyValueStore::closeAll();
+}
+
+}  // namespace
+
 KeyValueStore* KeyValueStore::forPath(const std::string& path) {
-    static std::mutex mapMutex;
-    static std::map<std::string, KeyValueStore*>* stores =
-        new std::map<std::string, KeyValueStore*>();
-    std::lock_guard<std::mutex> lock(mapMutex);
-    auto it = stores->find(path);
-    if (it != stores->end()) {
+    std::lock_guard<std::mutex> lock(storesMutex());
+    static bool exitHook = atexit(closeAllAtExit) == 0;
+    (void)exitHook;
+    auto it = stores().find(path);
+    if (it != stores().end()) {
         return it->second;
     }
     KeyValueStore* store = new KeyValueStore(path);
-    (*stores)[path] = store;
+    stores()[path] = store;
     return store;
+}
+
+void KeyValueStore::closeAll() {
+    std::lock_guard<std::mutex> lock(storesMutex());
+    for (auto& entry : stores()) {
+        std::lock_guard<std::recursive_mutex> storeLock(entry.second->_mutex);
+        entry.second->_close();
+    }
 }
 
 KeyValueStore::KeyValueStore(std::string path)
@@ -154,13 +238,31 @@ KeyValueStore::KeyValueStore(std::string path)
 
 void KeyValueStore::_close() {
     if (_db) {
+        // The last connection to close checkpoints the WAL into the main file.
         sqlite3_close_v2(_db);
         _db = nullptr;
     }
 }
 
+bool KeyValueStore::_samePath() const {
+    struct stat st;
+    return stat(_path.c_str(), &st) == 0 && st.st_dev == _dev && st.st_ino == _ino;
+}
+
+// Moves the damaged file, with its WAL and shared memory, out of the way. Only
+// the file this connection found damaged goes: when another process already
+// put a fresh one at the path, that one stays.
 void KeyValueStore::_setAside(const char* reason) {
-    _close();
+    if (!_samePath()) {
+        OSTRA_LOGW("store %s was replaced by another process; using the new file", _path.c_str());
+        _close();
+        return;
+    }
+    // Holding the write lock while renaming keeps writers that still have the
+    // old file open from committing into it unnoticed: they check the path
+    // once they hold the lock.
+    bool locked =
+        _db && sqlite3_exec(_db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) == SQLITE_OK;
     char suffix[64];
     time_t now = time(nullptr);
     struct tm local;
@@ -168,71 +270,104 @@ void KeyValueStore::_setAside(const char* reason) {
     strftime(suffix, sizeof(suffix), ".corrupt-%Y%m%d-%H%M%S", &local);
     std::string aside = _path + suffix + "-" + std::to_string(getpid());
     if (rename(_path.c_str(), aside.c_str()) == 0) {
+        rename((_path + "-wal").c_str(), (aside + "-wal").c_str());
+        rename((_path + "-shm").c_str(), (aside + "-shm").c_str());
         OSTRA_LOGE("store %s is unusable (%s); set aside as %s, starting a fresh one",
                    _path.c_str(), reason, aside.c_str());
     } else {
         OSTRA_LOGE("store %s is unusable (%s) and could not be set aside: %s", _path.c_str(),
                    reason, strerror(errno));
     }
-    unlink((_path + "-wal").c_str());
-    unlink((_path + "-shm").c_str());
+    if (locked) {
+        sqlite3_exec(_db, "ROLLBACK;", nullptr, nullptr, nullptr);
+    }
+    _close();
 }
 
-bool KeyValueStore::_openFile() {
+// SQLITE_OK with the store open; otherwise the failure, with the connection
+// left open when the file was found damaged so that it can be set aside.
+int KeyValueStore::_openFile() {
     std::string dir = _path.substr(0, _path.rfind('/'));
-    if (!makeDirs(dir)) {
-        OSTRA_LOGE("cannot create %s: %s", dir.c_str(), strerror(errno));
-        return false;
+    if (!makeStateDir(dir)) {
+        return SQLITE_CANTOPEN;
     }
-    int rc = sqlite3_open_v2(_path.c_str(), &_db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+    int fd = open(_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        OSTRA_LOGE("cannot open %s: %s", _path.c_str(), strerror(errno));
+        return SQLITE_CANTOPEN;
+    }
+    close(fd);
+    int rc = sqlite3_open_v2(_path.c_str(), &_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
                              nullptr);
+    struct stat st;
+    if (rc == SQLITE_OK && stat(_path.c_str(), &st) == 0) {
+        _dev = st.st_dev;
+        _ino = st.st_ino;
+    }
     if (rc == SQLITE_OK) {
         sqlite3_busy_timeout(_db, kBusyTimeoutMs);
-        rc = sqlite3_exec(_db, "PRAGMA journal_mode=WAL;", nullptr, nullptr, nullptr);
+        rc = execWaiting(_db, "PRAGMA journal_mode=WAL;");
     }
     if (rc == SQLITE_OK) {
-        rc = sqlite3_exec(_db, kSchema, nullptr, nullptr, nullptr);
+        rc = execWaiting(_db, kSchema);
     }
     if (rc == SQLITE_OK) {
-        Stmt check(_db, "PRAGMA quick_check;");
-        rc = check.rc();
-        if (rc == SQLITE_OK) {
-            int step = check.step();
-            const unsigned char* text =
-                step == SQLITE_ROW ? sqlite3_column_text(check.get(), 0) : nullptr;
-            if (step != SQLITE_ROW || !text ||
-                std::string(reinterpret_cast<const char*>(text)) != "ok") {
-                rc = step == SQLITE_ROW ? SQLITE_CORRUPT : step;
-            }
-        }
+        rc = quickCheckWaiting(_db);
     }
     if (rc != SQLITE_OK) {
         OSTRA_LOGE("open %s failed: %s (%d)", _path.c_str(), sqlite3_errstr(rc), rc);
-        _close();
-        return false;
+        if (!isCorruption(rc)) {
+            _close();
+        }
+        return rc;
     }
-    return true;
+    _checkLostChanges();
+    return SQLITE_OK;
+}
+
+// The stamp names the newest change ever announced; a store that holds less
+// lost its newest commits (a damaged or deleted WAL, say).
+void KeyValueStore::_checkLostChanges() {
+    long long announced = stampSeq(_stampPath);
+    long long held = 0;
+    Stmt stmt(_db, "SELECT IFNULL(MAX(seq), 0) FROM changes;");
+    if (stmt.rc() == SQLITE_OK && stmt.step() == SQLITE_ROW) {
+        held = sqlite3_column_int64(stmt.get(), 0);
+    }
+    if (announced <= held) {
+        return;
+    }
+    OSTRA_LOGE(
+        "store %s holds changes up to %lld but %lld were made: its newest settings are "
+        "lost and read as defaults",
+        _path.c_str(), held, announced);
+    _touchStamp(held);
 }
 
 bool KeyValueStore::_ensureOpen() {
+    if (_db && _samePath()) {
+        return true;
+    }
     if (_db) {
+        OSTRA_LOGW("store %s was replaced by another process; reopening", _path.c_str());
+        _close();
+    }
+    int rc = _openFile();
+    if (rc == SQLITE_OK) {
         return true;
     }
-    if (_openFile()) {
-        return true;
-    }
-    if (access(_path.c_str(), F_OK) != 0) {
+    // Busy, locked or unreadable is not damage: the file stays.
+    if (!isCorruption(rc)) {
         return false;
     }
-    _setAside("cannot be opened or checked");
-    return _openFile();
+    _setAside(sqlite3_errstr(rc));
+    return _openFile() == SQLITE_OK;
 }
 
 template <typename Op>
 StoreStatus KeyValueStore::_withRetry(Op op) {
     std::lock_guard<std::recursive_mutex> lock(_mutex);
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
         if (!_ensureOpen()) {
             return StoreStatus::IoError;
         }
@@ -240,6 +375,10 @@ StoreStatus KeyValueStore::_withRetry(Op op) {
         int rc = op(&status);
         if (rc == SQLITE_OK || rc == SQLITE_DONE || rc == SQLITE_ROW) {
             return status;
+        }
+        if (rc == kReplaced) {
+            _close();
+            continue;
         }
         OSTRA_LOGE("store %s: %s (%d)", _path.c_str(), sqlite3_errstr(rc), rc);
         if (!isCorruption(rc)) {
@@ -315,6 +454,11 @@ StoreStatus KeyValueStore::_write(
         if (rc != SQLITE_OK) {
             return rc;
         }
+        // With the write lock held, the path cannot be set aside under us.
+        if (!_samePath()) {
+            sqlite3_exec(_db, "ROLLBACK;", nullptr, nullptr, nullptr);
+            return kReplaced;
+        }
         std::vector<std::string> changed;
         rc = op(_db, &changed);
         for (size_t i = 0; rc == SQLITE_OK && i < changed.size(); ++i) {
@@ -349,6 +493,7 @@ StoreStatus KeyValueStore::_write(
     });
     if (result == StoreStatus::Ok && seq > 0) {
         _touchStamp(seq);
+        _scheduleCheckpoint();
     }
     return result;
 }
@@ -435,6 +580,34 @@ void KeyValueStore::_touchStamp(long long seq) {
     close(fd);
 }
 
+void KeyValueStore::_scheduleCheckpoint() {
+    _lastWriteUs = g_get_monotonic_time();
+    if (_checkpointSource == 0) {
+        _checkpointSource = g_timeout_add(kCheckpointQuietMs, _checkpointCb, this);
+    }
+}
+
+// Once writes have settled, the WAL goes into the main file: settings must not
+// live only in the WAL, and damage to the main file shows up now, not later.
+int KeyValueStore::_checkpointCb(void* user_data) {
+    auto* self = static_cast<KeyValueStore*>(user_data);
+    std::lock_guard<std::recursive_mutex> lock(self->_mutex);
+    if (g_get_monotonic_time() - self->_lastWriteUs < kCheckpointQuietMs * 1000LL) {
+        return G_SOURCE_CONTINUE;
+    }
+    self->_checkpointSource = 0;
+    if (!self->_db) {
+        return G_SOURCE_REMOVE;
+    }
+    int rc =
+        sqlite3_wal_checkpoint_v2(self->_db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    if (rc != SQLITE_OK && !isBusy(rc)) {
+        OSTRA_LOGE("store %s: checkpoint failed: %s (%d)", self->_path.c_str(), sqlite3_errstr(rc),
+                   rc);
+    }
+    return G_SOURCE_REMOVE;
+}
+
 long long KeyValueStore::_lastSeq() {
     long long seq = 0;
     _withRetry([&](StoreStatus* status) {
@@ -452,6 +625,60 @@ long long KeyValueStore::_lastSeq() {
     return seq;
 }
 
+namespace {
+
+void addOnce(std::vector<std::string>* keys, const std::string& key) {
+    for (const auto& k : *keys) {
+        if (k == key) {
+            return;
+        }
+    }
+    keys->push_back(key);
+}
+
+}  // namespace
+
+std::map<std::string, Value> KeyValueStore::_snapshot() {
+    std::vector<std::pair<std::string, Value>> items;
+    list(&items);
+    return std::map<std::string, Value>(items.begin(), items.end());
+}
+
+// The change log no longer reaches back to what the watcher saw (pruned, or a
+// fresh file): every key whose value differs from the last one seen changed.
+void KeyValueStore::_collectGap(std::vector<std::string>* keys) {
+    std::map<std::string, Value> now = _snapshot();
+    for (const auto& item : now) {
+        auto seen = _seenValues.find(item.first);
+        if (seen == _seenValues.end() || !(seen->second == item.second)) {
+            keys->push_back(item.first);
+        }
+    }
+    for (const auto& item : _seenValues) {
+        if (now.find(item.first) == now.end()) {
+            keys->push_back(item.first);
+        }
+    }
+    _seenSeq = _lastSeq();
+}
+
+void KeyValueStore::_collectLogged(std::vector<std::string>* keys) {
+    _withRetry([&](StoreStatus* status) {
+        Stmt stmt(_db, "SELECT seq, key FROM changes WHERE seq > ?1 ORDER BY seq;");
+        if (stmt.rc() != SQLITE_OK) {
+            return stmt.rc();
+        }
+        sqlite3_bind_int64(stmt.get(), 1, _seenSeq);
+        int rc;
+        while ((rc = stmt.step()) == SQLITE_ROW) {
+            _seenSeq = sqlite3_column_int64(stmt.get(), 0);
+            addOnce(keys, reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 1)));
+        }
+        *status = StoreStatus::Ok;
+        return rc;
+    });
+}
+
 void KeyValueStore::_dispatchChanges() {
     std::vector<std::string> keys;
     ChangeFn watcher;
@@ -461,30 +688,27 @@ void KeyValueStore::_dispatchChanges() {
             return;
         }
         watcher = _watcher;
-        if (_lastSeq() < _seenSeq) {
-            _seenSeq = 0;  // the file was replaced by a fresh one
-        }
+        long long first = 0;
         _withRetry([&](StoreStatus* status) {
-            Stmt stmt(_db, "SELECT seq, key FROM changes WHERE seq > ?1 ORDER BY seq;");
+            Stmt stmt(_db, "SELECT IFNULL(MIN(seq), 0) FROM changes WHERE seq > ?1;");
             if (stmt.rc() != SQLITE_OK) {
                 return stmt.rc();
             }
             sqlite3_bind_int64(stmt.get(), 1, _seenSeq);
-            int rc;
-            while ((rc = stmt.step()) == SQLITE_ROW) {
-                _seenSeq = sqlite3_column_int64(stmt.get(), 0);
-                std::string key = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 1));
-                bool seen = false;
-                for (const auto& k : keys) {
-                    seen = seen || k == key;
-                }
-                if (!seen) {
-                    keys.push_back(key);
-                }
-            }
+            int rc = stmt.step();
+            first = rc == SQLITE_ROW ? sqlite3_column_int64(stmt.get(), 0) : 0;
             *status = StoreStatus::Ok;
             return rc;
         });
+        bool gap = (first > _seenSeq + 1) || _lastSeq() < _seenSeq;
+        if (gap) {
+            _collectGap(&keys);
+        } else {
+            _collectLogged(&keys);
+        }
+        if (!keys.empty()) {
+            _seenValues = _snapshot();
+        }
     }
     for (const auto& key : keys) {
         watcher(key);
@@ -511,6 +735,7 @@ bool KeyValueStore::watch(ChangeFn fn) {
     }
     _watcher = std::move(fn);
     _seenSeq = _lastSeq();
+    _seenValues = _snapshot();
     GFile* file = g_file_new_for_path(_stampPath.c_str());
     GError* error = nullptr;
     _monitor = g_file_monitor_file(file, G_FILE_MONITOR_NONE, nullptr, &error);

@@ -43,6 +43,8 @@ class KeyValueStore {
 
     // Stores are shared per path within a process and live until exit.
     static KeyValueStore* forPath(const std::string& path);
+    // Checkpoints and closes every store of the process; they reopen on next use.
+    static void closeAll();
 
     StoreStatus set(const std::string& key, const Value& value);
     StoreStatus get(const std::string& key, Value* out);
@@ -64,9 +66,16 @@ class KeyValueStore {
     KeyValueStore& operator=(const KeyValueStore&) = delete;
 
     bool _ensureOpen();
-    bool _openFile();
+    int _openFile();
+    bool _samePath() const;
     void _setAside(const char* reason);
     void _close();
+    void _checkLostChanges();
+    void _scheduleCheckpoint();
+    static int _checkpointCb(void* user_data);
+    std::map<std::string, Value> _snapshot();
+    void _collectGap(std::vector<std::string>* keys);
+    void _collectLogged(std::vector<std::string>* keys);
     template <typename Op>
     StoreStatus _withRetry(Op op);
     StoreStatus _write(const std::function<int(sqlite3*, std::vector<std::string>*)>& op);
@@ -85,6 +94,13 @@ class KeyValueStore {
     GFileMonitor* _monitor = nullptr;
     unsigned _pollSource = 0;
     long long _seenSeq = 0;
+    // What the watcher last saw, to find the changes a pruned change log no longer names.
+    std::map<std::string, Value> _seenValues;
+    // The file this connection opened; the path may be given to another one.
+    unsigned long long _dev = 0;
+    unsigned long long _ino = 0;
+    unsigned _checkpointSource = 0;
+    long long _lastWriteUs = 0;
 };
 
 }  // namespace ostra

@@ -1,10 +1,15 @@
 #include "Paths.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
+
+#include "PlatformLog.h"
 
 #include "ostra/app_common.h"
 
@@ -25,7 +30,19 @@ std::string rootDir() {
         return std::string(xdg) + "/ostra";
     }
     const char* home = getenv("HOME");
-    return std::string(home && *home ? home : "/tmp") + "/.local/share/ostra";
+    if (home && *home) {
+        return std::string(home) + "/.local/share/ostra";
+    }
+    // Never a shared place such as /tmp: the user's own home from the database.
+    struct passwd entry;
+    struct passwd* found = nullptr;
+    char buffer[4096];
+    if (getpwuid_r(geteuid(), &entry, buffer, sizeof buffer, &found) == 0 && found &&
+        found->pw_dir && *found->pw_dir) {
+        return std::string(found->pw_dir) + "/.local/share/ostra";
+    }
+    OSTRA_LOGE("no HOME and no home directory for uid %u: set OSTRA_ROOT", geteuid());
+    return "/nonexistent/ostra";
 }
 
 std::string packageId() {
@@ -60,6 +77,59 @@ bool makeDirs(const std::string& path, unsigned mode) {
     }
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+namespace {
+
+bool trustedDir(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        OSTRA_LOGE("state directory %s is missing", path.c_str());
+        return false;
+    }
+    if (st.st_uid != geteuid() || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        OSTRA_LOGE(
+            "state directory %s refused: owner uid %u, mode %03o; it must be owned by uid "
+            "%u and writable by nobody else",
+            path.c_str(), st.st_uid, st.st_mode & 0777, geteuid());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool makeStateDir(const std::string& path) {
+    if (!makeDirs(path)) {
+        OSTRA_LOGE("cannot create %s: %s", path.c_str(), strerror(errno));
+        return false;
+    }
+    std::string root = rootDir();
+    bool below = path.size() > root.size() && path.compare(0, root.size(), root) == 0 &&
+                 path[root.size()] == '/';
+    if (!below) {
+        return trustedDir(path);
+    }
+    for (std::string dir = path; dir.size() > root.size(); dir = dir.substr(0, dir.rfind('/'))) {
+        if (!trustedDir(dir)) {
+            return false;
+        }
+    }
+    return trustedDir(root);
+}
+
+bool ownedPrivately(const std::string& path, bool rootToo) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) {
+        return false;
+    }
+    bool owner = st.st_uid == geteuid() || (rootToo && st.st_uid == 0);
+    if (owner && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0) {
+        return true;
+    }
+    OSTRA_LOGW("%s refused: owner uid %u, mode %03o; it must be yours and writable by nobody else",
+               path.c_str(), st.st_uid, st.st_mode & 0777);
+    return false;
 }
 
 }  // namespace ostra

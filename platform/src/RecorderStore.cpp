@@ -1,9 +1,13 @@
 #include "RecorderStore.h"
 
+#include <fcntl.h>
 #include <glib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "Paths.h"
 #include "PlatformLog.h"
@@ -37,29 +41,76 @@ bool RecorderStore::_exec(const char* sql) {
     return true;
 }
 
-bool RecorderStore::_openFile() {
-    if (sqlite3_open_v2(_path.c_str(), &_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK) {
+namespace {
+
+constexpr int kBusyTimeoutMs = 2000;
+
+const char* kReplaceSql =
+    "INSERT OR REPLACE INTO buckets (start, pressure, samples) VALUES (?, ?, ?)";
+const char* kMergeSql =
+    "INSERT INTO buckets (start, pressure, samples) VALUES (?1, ?2, ?3) ON CONFLICT(start) DO "
+    "UPDATE SET pressure = (pressure * samples + excluded.pressure * excluded.samples) / "
+    "(samples + excluded.samples), samples = samples + excluded.samples";
+
+bool isCorruption(int rc) {
+    int primary = rc & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
+}  // namespace
+
+// SQLITE_OK with the file open; SQLITE_CORRUPT or SQLITE_NOTADB only when the
+// file really is damaged.
+int RecorderStore::_openFile() {
+    int fd = ::open(_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        OSTRA_LOGE("recorder %s cannot be created: %s", _path.c_str(), strerror(errno));
+        return SQLITE_CANTOPEN;
+    }
+    close(fd);
+    int rc =
+        sqlite3_open_v2(_path.c_str(), &_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
         OSTRA_LOGE("recorder %s cannot be opened: %s", _path.c_str(),
                    _db ? sqlite3_errmsg(_db) : "out of memory");
         _close();
-        return false;
+        return rc;
     }
-    sqlite3_busy_timeout(_db, 2000);
+    sqlite3_busy_timeout(_db, kBusyTimeoutMs);
     sqlite3_stmt* check = nullptr;
-    bool sound = sqlite3_prepare_v2(_db, "PRAGMA quick_check", -1, &check, nullptr) == SQLITE_OK &&
-                 sqlite3_step(check) == SQLITE_ROW &&
-                 std::string(reinterpret_cast<const char*>(sqlite3_column_text(check, 0))) == "ok";
+    rc = sqlite3_prepare_v2(_db, "PRAGMA quick_check", -1, &check, nullptr);
+    if (rc == SQLITE_OK) {
+        int step = sqlite3_step(check);
+        const unsigned char* text = step == SQLITE_ROW ? sqlite3_column_text(check, 0) : nullptr;
+        rc = step != SQLITE_ROW                                                 ? step
+             : text && std::string(reinterpret_cast<const char*>(text)) == "ok" ? SQLITE_OK
+                                                                                : SQLITE_CORRUPT;
+    }
     sqlite3_finalize(check);
-    if (!sound) {
+    if (rc != SQLITE_OK) {
+        OSTRA_LOGE("recorder %s: %s", _path.c_str(), sqlite3_errstr(rc));
         _close();
-        return false;
+        return rc;
     }
     struct stat st;
     _inode = stat(_path.c_str(), &st) == 0 ? st.st_ino : 0;
     return _exec(
-        "CREATE TABLE IF NOT EXISTS buckets (start INTEGER PRIMARY KEY, pressure REAL NOT NULL, "
-        "samples INTEGER NOT NULL)");
+               "CREATE TABLE IF NOT EXISTS buckets (start INTEGER PRIMARY KEY, pressure REAL NOT "
+               "NULL, samples INTEGER NOT NULL)")
+               ? SQLITE_OK
+               : SQLITE_ERROR;
+}
+
+// The journal goes with the file: it may hold the newest commits.
+void RecorderStore::_setAside() {
+    std::string aside = _path + ".corrupt-" + std::to_string(g_get_real_time() / 1000000);
+    if (rename(_path.c_str(), aside.c_str()) != 0) {
+        OSTRA_LOGE("recorder %s is not a sound database and cannot be moved away", _path.c_str());
+        return;
+    }
+    rename((_path + "-journal").c_str(), (aside + "-journal").c_str());
+    OSTRA_LOGE("recorder %s is not a sound database, moved to %s and started afresh", _path.c_str(),
+               aside.c_str());
 }
 
 bool RecorderStore::open() {
@@ -71,27 +122,32 @@ bool RecorderStore::open() {
         return true;
     }
     _close();
-    makeDirs(systemDir());
-    if (_openFile()) {
+    if (!makeStateDir(_path.substr(0, _path.rfind('/')))) {
+        return false;
+    }
+    int rc = _openFile();
+    if (rc == SQLITE_OK) {
         return true;
     }
-    std::string aside = _path + ".corrupt-" + std::to_string(g_get_real_time() / 1000000);
-    OSTRA_LOGE("recorder %s is not a sound database, moved to %s and started afresh", _path.c_str(),
-               aside.c_str());
-    if (rename(_path.c_str(), aside.c_str()) != 0) {
-        remove(_path.c_str());
+    // Busy (another writer, a user's sqlite3 session, an import) is not damage.
+    if (!isCorruption(rc)) {
+        return false;
     }
-    remove((_path + "-journal").c_str());
-    return _openFile();
+    _setAside();
+    return _openFile() == SQLITE_OK;
 }
 
 bool RecorderStore::store(const std::vector<RecorderBucket>& buckets) {
     // A file damaged under an open connection fails once; the retry checks it
     // again and starts afresh.
-    return _storeOnce(buckets) || _storeOnce(buckets);
+    return _storeOnce(buckets, kReplaceSql) || _storeOnce(buckets, kReplaceSql);
 }
 
-bool RecorderStore::_storeOnce(const std::vector<RecorderBucket>& buckets) {
+bool RecorderStore::merge(const std::vector<RecorderBucket>& buckets) {
+    return _storeOnce(buckets, kMergeSql) || _storeOnce(buckets, kMergeSql);
+}
+
+bool RecorderStore::_storeOnce(const std::vector<RecorderBucket>& buckets, const char* sql) {
     if (!open()) {
         return false;
     }
@@ -100,9 +156,7 @@ bool RecorderStore::_storeOnce(const std::vector<RecorderBucket>& buckets) {
         return false;
     }
     sqlite3_stmt* insert = nullptr;
-    bool ok = sqlite3_prepare_v2(
-                  _db, "INSERT OR REPLACE INTO buckets (start, pressure, samples) VALUES (?, ?, ?)",
-                  -1, &insert, nullptr) == SQLITE_OK;
+    bool ok = sqlite3_prepare_v2(_db, sql, -1, &insert, nullptr) == SQLITE_OK;
     for (size_t i = 0; ok && i < buckets.size(); ++i) {
         sqlite3_bind_int64(insert, 1, buckets[i].start);
         sqlite3_bind_double(insert, 2, buckets[i].hPa);

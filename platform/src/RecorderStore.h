@@ -1,6 +1,6 @@
 // The recorder's SQLite file: one row per 2-minute bucket (the average of the
 // working readings in it). A file that is not a sound database is set aside
-// and a fresh one started.
+// and a fresh one started; a busy one is waited for, never set aside.
 #pragma once
 
 #include <sqlite3.h>
@@ -35,6 +35,9 @@ class RecorderStore {
     bool open();
     // Inserts or replaces buckets in one transaction.
     bool store(const std::vector<RecorderBucket>& buckets);
+    // Adds the buckets' samples to the buckets already stored (a restarted
+    // recorder, an imported bucket), weighted by their sample counts.
+    bool merge(const std::vector<RecorderBucket>& buckets);
     // Drops buckets that started before the given time.
     bool pruneBefore(long long t);
     // Buckets whose start lies in [from, to), oldest first.
@@ -42,8 +45,9 @@ class RecorderStore {
     const std::string& path() const { return _path; }
 
   private:
-    bool _openFile();
-    bool _storeOnce(const std::vector<RecorderBucket>& buckets);
+    int _openFile();
+    void _setAside();
+    bool _storeOnce(const std::vector<RecorderBucket>& buckets, const char* sql);
     bool _exec(const char* sql);
     void _close();
 

@@ -70,7 +70,9 @@ int SensordControl::runningPid() {
 }
 
 int SensordControl::acquireLock() {
-    makeDirs(systemDir());
+    if (!makeStateDir(systemDir())) {
+        return -1;
+    }
     int fd = ::open(lockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         OSTRA_LOGE("recorder lock %s cannot be opened: %s", lockPath().c_str(), strerror(errno));
@@ -89,7 +91,9 @@ int SensordControl::acquireLock() {
 }
 
 bool SensordControl::start(int retentionHours) {
-    makeDirs(systemDir());
+    if (!makeStateDir(systemDir())) {
+        return false;
+    }
     std::string path = daemonPath();
     if (access(path.c_str(), X_OK) != 0) {
         OSTRA_LOGE("recorder daemon %s cannot be run: %s", path.c_str(), strerror(errno));

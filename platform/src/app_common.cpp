@@ -15,8 +15,7 @@ std::string& appIdOverride() {
 }
 
 char* dirWithSlash(const std::string& dir) {
-    if (!ostra::makeDirs(dir)) {
-        OSTRA_LOGE("cannot create %s", dir.c_str());
+    if (!ostra::makeStateDir(dir)) {
         return nullptr;
     }
     return strdup((dir + "/").c_str());

@@ -126,6 +126,16 @@ bool spawnProgram(const std::string& appId, const std::string& program) {
     return ok;
 }
 
+// Launch requests travel as UTF-8 strings; anything else is refused here rather
+// than lost on the way.
+bool utf8(const char* text, const char* what) {
+    if (!text || g_utf8_validate(text, -1, nullptr)) {
+        return true;
+    }
+    OSTRA_LOGE("launch request: %s is not UTF-8; refused", what);
+    return false;
+}
+
 }  // namespace
 
 extern "C" {
@@ -162,7 +172,7 @@ int app_control_clone(app_control_h* clone, app_control_h app_control) {
 
 #define OSTRA_AC_SETTER(name, field)                                  \
     int app_control_set_##name(app_control_h ac, const char* value) { \
-        if (!ac) {                                                    \
+        if (!ac || !utf8(value, #name)) {                             \
             return APP_CONTROL_ERROR_INVALID_PARAMETER;               \
         }                                                             \
         if (value) {                                                  \
@@ -209,7 +219,7 @@ int app_control_get_launch_mode(app_control_h ac, app_control_launch_mode_e* mod
 }
 
 int app_control_add_extra_data(app_control_h ac, const char* key, const char* value) {
-    if (!ac || !key || !*key || !value) {
+    if (!ac || !key || !*key || !value || !utf8(key, "extra key") || !utf8(value, key)) {
         return APP_CONTROL_ERROR_INVALID_PARAMETER;
     }
     for (auto& kv : ac->extras) {

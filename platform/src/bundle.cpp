@@ -1,11 +1,13 @@
 #include "ostra/bundle.h"
 
+#include <list>
 #include <string>
 #include <utility>
-#include <vector>
 
+// A list, so that a string handed out by bundle_get_str stays where it is
+// while other keys are added or deleted.
 struct _bundle_t {
-    std::vector<std::pair<std::string, std::string>> items;
+    std::list<std::pair<std::string, std::string>> items;
 };
 
 namespace {

@@ -31,7 +31,7 @@ GKeyFile* load() {
 
 int save(GKeyFile* file) {
     std::string path = storagePath();
-    if (!ostra::makeDirs(path.substr(0, path.rfind('/')), 0700)) {
+    if (!ostra::makeStateDir(path.substr(0, path.rfind('/')))) {
         return KEY_STORAGE_ERROR_IO_ERROR;
     }
     gsize length = 0;

@@ -116,4 +116,20 @@ TEST(LaunchTest, PageThatIsNotANumberOpensTheFirstPage) {
     app.onTerminate();
 }
 
+// The first launch range-checks its page like later ones: the altimeter dial
+// never shows under another page's title.
+TEST(LaunchTest, OutOfRangePageOnTheFirstLaunchOpensTheFirstPage) {
+    apptest::AppEnvironment env;
+    testsupport::LogCapture log;
+    TestApp app;
+    ASSERT_TRUE(app.onCreate());
+    app_control_h widget = request(ZENTREL_OPERATION_WIDGET_OPEN, "99");
+    app.onAppControl(widget, true);
+    app_control_destroy(widget);
+    ASSERT_NE(app.getPageController(), nullptr);
+    EXPECT_EQ(app.getPageController()->getCurrentPage(), ZentrelPageController::PAGE_ALTI_VIEW);
+    EXPECT_TRUE(log.contains("invalid page(99)"));
+    app.onTerminate();
+}
+
 }  // namespace

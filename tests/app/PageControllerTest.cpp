@@ -64,8 +64,8 @@ TEST(PageControllerTest, RecordedSamplesOutsideTheSensorWindowAreDropped) {
     const int64_t newest = list->getLastItem()._itemTime;
     const int64_t older = list->getItem(170)->_itemTime;
 
-    EXPECT_TRUE(pages->onRecordedPressure(newest, 259.9, 0));
-    EXPECT_TRUE(pages->onRecordedPressure(older, 1260.1, 9));
+    pages->onRecordedPressure(newest, 259.9, 0);
+    pages->onRecordedPressure(older, 1260.1, 9);
     EXPECT_EQ(log.count("Wrong Value"), 2);
     EXPECT_EQ(filledPoints(*list), 0);
 
@@ -150,3 +150,22 @@ TEST(PageControllerTest, FailingSensorOpensThePopupOnce) {
 }
 
 }  // namespace
+
+// Starting the recorder daemon forks and waits (here for a daemon that never
+// comes, five seconds); pausing and closing the screen meanwhile are not held up.
+TEST(PageControllerTest, PausingWhileTheRecorderStartsIsNotHeldUp) {
+    apptest::AppEnvironment env;
+    apptest::Screen screen(ZentrelPageController::PAGE_BARO_VIEW);
+    ZentrelPageController* pages = screen.controller;
+    pages->onAppResumed();
+    g_usleep(300000);
+    gint64 before = g_get_monotonic_time();
+    pages->onAppPaused();
+    EXPECT_LT(g_get_monotonic_time() - before, 2 * G_USEC_PER_SEC);
+    // Once the start gave up, the sensor is installed from the main loop and
+    // its readings arrive.
+    ZentrelStorageMgr::getInstance()->setCurrentPressure(0);
+    pages->onAppResumed();
+    EXPECT_TRUE(uitest::runLoopUntil(
+        [] { return ZentrelStorageMgr::getInstance()->getCurrentPressure() > 900; }, 15000));
+}

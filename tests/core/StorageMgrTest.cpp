@@ -133,10 +133,11 @@ TEST(StorageMgr, AltitudeFormulasWithAndWithoutTemperature) {
     EXPECT_NEAR(store()->getAltivalue(p, slp),
                 (std::pow(slp / p, 1 / 5.257) - 1) * (-10.0 + 273.15) / 0.0065, 1e-6);
 
-    // A stored SLP of zero or below is replaced by the standard one.
+    // A stored SLP of zero or below (written by an older version) is replaced by
+    // the standard one.
     store()->saveTemperature(99999.0);
     for (double bad : {0.0, -5.0}) {
-        store()->saveDataSLP(bad);
+        ASSERT_EQ(preference_set_double(ZENTREL_DATA_SEE_LEVEL, bad), PREFERENCE_ERROR_NONE);
         logs.clear();
         EXPECT_NEAR(store()->getAltivalue(900.0), store()->getAltivalue(900.0, 1013.25), 1e-9);
         EXPECT_TRUE(logs.contains("No valid slp"));
@@ -270,3 +271,20 @@ TEST(StorageMgr, CorruptStoreRunsOnDefaults) {
 }
 
 }  // namespace
+
+// One bad history entry makes a reader drop the whole history, so a
+// non-finite or out-of-range SLP is refused before it is written.
+TEST(StorageMgr, BadSlpIsNeverWrittenToTheHistoryOrTheStore) {
+    TempRoot root;
+    store()->initStorage();
+    store()->saveDataSLP(1009.5);
+    store()->addDataSLPHistory(1500000000, 1009.5);
+    LogCapture logs;
+    for (double bad : {std::nan(""), -3.0, HUGE_VAL, 0.0, 20000.0}) {
+        store()->addDataSLPHistory(1500000600, bad);
+        store()->saveDataSLP(bad);
+    }
+    EXPECT_EQ(logs.count("refused"), 10);
+    EXPECT_EQ(prefString(ZENTREL_DATA_SEE_LEVEL_HISTORY), "T:1500000000;P+1009.500000");
+    EXPECT_DOUBLE_EQ(store()->getDataSLP(), 1009.5);
+}

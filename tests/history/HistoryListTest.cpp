@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 #include <string>
 
 #include "TestSupport.h"
@@ -171,6 +172,18 @@ TEST(SLPItemList, FollowsChangesOfTheStoredHistory) {
     ASSERT_TRUE(testsupport::runUntil([&] { return list.getCount() == 2; }, 5000));
     EXPECT_EQ(list.getDynamicSLP(now), 1007.0);
     EXPECT_EQ(list.getDynamicSLP(now - 60), 1005.0);
+}
+
+// A list that replaces another (the page controller rebuilding it) keeps
+// hearing changes after the old one goes.
+TEST(SLPItemList, ReplacedListDoesNotTakeTheNewOnesCallbackWithIt) {
+    TempRoot root;
+    const long long now = time(nullptr);
+    auto old = std::make_unique<ZentrelSLPItemList>();
+    auto replacement = std::make_unique<ZentrelSLPItemList>();
+    old.reset();
+    ZentrelStorageMgr::getInstance()->addDataSLPHistory(now - 50, 1007.0);
+    EXPECT_TRUE(testsupport::runUntil([&] { return replacement->getCount() == 1; }, 5000));
 }
 
 }  // namespace

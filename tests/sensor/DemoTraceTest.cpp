@@ -49,4 +49,28 @@ TEST(DemoTraceTest, SixRegularHoursEndingAtTheLiveReadingFillTheRecorder) {
     EXPECT_NE(show.find("history:  180 buckets in the last six hours"), std::string::npos) << show;
 }
 
+std::string prepareHistory(const std::string& source) {
+    std::string script = "cd " SOURCE_DIR " && OSTRACTL=" OSTRACTL_PATH " OSTRA_SENSOR=" + source +
+                         " && export OSTRACTL OSTRA_SENSOR && source scripts/headless.sh && "
+                         "prepare_history && $OSTRACTL sensor show";
+    std::string output;
+    testsupport::runProgram({"/bin/bash", "-c", script}, &output);
+    return output;
+}
+
+// The made-up hours go only into the simulated sensor's empty history.
+TEST(DemoTraceTest, SimulatedHoursOnlyForTheSimulatedSensor) {
+    {
+        testsupport::TempRoot root;
+        std::string output = prepareHistory("iio");
+        EXPECT_NE(output.find("no simulated hours for the iio source"), std::string::npos)
+            << output;
+        EXPECT_NE(output.find("history:  0 buckets"), std::string::npos) << output;
+    }
+    testsupport::TempRoot root;
+    std::string output = prepareHistory("sim");
+    EXPECT_NE(output.find("storing six simulated hours"), std::string::npos) << output;
+    EXPECT_NE(output.find("history:  180 buckets"), std::string::npos) << output;
+}
+
 }  // namespace

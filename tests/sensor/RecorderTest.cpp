@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 #include <ostra/sensor.h>
 #include <signal.h>
+#include <sqlite3.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
+#include "RecorderStore.h"
 #include "SensorTestUtil.h"
+#include "SensordControl.h"
 #include "TestSupport.h"
 #include "ZentrelSensor.h"
 
@@ -152,5 +155,86 @@ TEST(SensorRecorder, DaemonOutlivesItsStarterAndRunsOnce) {
     ASSERT_TRUE(runUntil([&] { return listener.completions > 0; }, 3000));
     ASSERT_FALSE(listener.samples.empty());
     EXPECT_DOUBLE_EQ(listener.samples.back().pressure, 1005.25);
+    unsetenv("OSTRA_SENSOR");
+}
+
+// A reader that finds the history busy (another process in a write
+// transaction, a user's sqlite3 session) fails this once; the history stays.
+TEST(SensorRecorder, BusyHistoryIsWaitedForNeverSetAside) {
+    TempRoot root;
+    long long end = sensortest::nowSeconds();
+    std::string trace =
+        writeFile(root.path() + "/six.csv", sensortest::linearTrace(6.0, 1010, 1004));
+    ASSERT_EQ(sensortest::importTrace(trace, end), 0);
+    std::string path = root.path() + "/system/sensor-recorder.db";
+    std::vector<ostra::RecorderBucket> before;
+    ASSERT_TRUE(ostra::RecorderStore(path).query(end - 21600, end + 1, &before));
+    ASSERT_GT(before.size(), 170u);
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::vector<ostra::RecorderBucket> buckets;
+    {
+        ostra::RecorderStore reader(path);
+        EXPECT_FALSE(reader.query(end - 21600, end + 1, &buckets));
+    }
+    sqlite3_exec(holder, "COMMIT;", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+    for (const auto& entry : std::filesystem::directory_iterator(root.path() + "/system")) {
+        EXPECT_EQ(entry.path().filename().string().find(".corrupt-"), std::string::npos);
+    }
+    ostra::RecorderStore reader(path);
+    ASSERT_TRUE(reader.query(end - 21600, end + 1, &buckets));
+    EXPECT_EQ(buckets.size(), before.size());
+}
+
+// A recorder that starts while a bucket is open (after a crash, or over an
+// imported bucket) adds its readings to the bucket instead of replacing it.
+TEST(SensorRecorder, RecorderStartedOverAnOpenBucketMergesIntoIt) {
+    TempRoot root;
+    long long now = sensortest::nowSeconds();
+    if (now % ostra::RecorderStore::kBucketSeconds > ostra::RecorderStore::kBucketSeconds - 8) {
+        g_usleep(9 * G_USEC_PER_SEC);
+        now = sensortest::nowSeconds();
+    }
+    long long bucket = ostra::RecorderStore::bucketStart(now);
+    ostra::RecorderStore store;
+    ASSERT_TRUE(store.store({{bucket, 1000.0, 50}}));
+    setenv("OSTRA_SENSOR", "sim", 1);
+    ASSERT_EQ(runProgram({OSTRACTL_PATH, "sensor", "inject", "1010"}), 0);
+    ASSERT_EQ(sensor_recorder_start(SENSOR_PRESSURE, nullptr), SENSOR_ERROR_NONE);
+    runUntil([] { return false; }, 2500);
+    ASSERT_EQ(sensor_recorder_stop(SENSOR_PRESSURE), SENSOR_ERROR_NONE);
+    unsetenv("OSTRA_SENSOR");
+    std::vector<ostra::RecorderBucket> buckets;
+    ASSERT_TRUE(store.query(bucket, bucket + 1, &buckets));
+    ASSERT_EQ(buckets.size(), 1u);
+    int added = buckets[0].samples - 50;
+    EXPECT_GE(added, 2);
+    EXPECT_NEAR(buckets[0].hPa, (1000.0 * 50 + 1010.0 * added) / buckets[0].samples, 1e-6);
+}
+
+// A recorder that died (killed here) is started again when the program that
+// needs it comes back to the front.
+TEST(SensorRecorder, ResumedSensorStartsAGoneRecorderAgain) {
+    TempRoot root;
+    setenv("OSTRA_SENSOR", "sim", 1);
+    RecordingListener listener;
+    ZentrelSensor sensor(&listener);
+    ASSERT_TRUE(sensor.startSensorRecorder());
+    int first = sensortest::daemonPid(root.path());
+    ASSERT_GT(first, 0);
+    kill(first, SIGKILL);
+    ASSERT_TRUE(runUntil([] { return ostra::SensordControl::runningPid() == 0; }, 5000));
+    LogCapture log;
+    sensor.resumeSensor();
+    // The start runs on a thread of its own; it has finished once it says so.
+    EXPECT_TRUE(runUntil([&] { return log.contains("started it again"); }, 8000));
+    EXPECT_TRUE(runUntil(
+        [&] {
+            int pid = ostra::SensordControl::runningPid();
+            return pid > 0 && pid != first;
+        },
+        8000));
     unsetenv("OSTRA_SENSOR");
 }

@@ -33,7 +33,7 @@ TEST(ZentrelSensorLive, ForwardsOnlyPlausibleReadingsAndReportsFailure) {
         EXPECT_EQ(log.count("Sensor is Already Created Resume it"), 1);
         EXPECT_EQ(log.count("Sensor Start Success"), 1);
         runUntil([&] { return log.contains("has ended"); }, 9000);
-        EXPECT_TRUE(sensor.stopSensor());
+        sensor.stopSensor();
     }
     unsetenv("OSTRA_SENSOR");
     EXPECT_EQ(listener.readings, (std::vector<float>{260.0f, 1260.0f, -1.0f}));
@@ -49,7 +49,7 @@ TEST(ZentrelSensorLive, StopAndPauseWithoutStartDoNothing) {
     RecordingListener listener;
     ZentrelSensor sensor(&listener);
     LogCapture log;
-    EXPECT_TRUE(sensor.stopSensor());
+    sensor.stopSensor();
     EXPECT_FALSE(log.contains("Stop Sensor"));
     EXPECT_FALSE(log.contains("Sensor Stop Success"));
     sensor.stopSensorIndicator();
@@ -72,6 +72,11 @@ TEST(ZentrelSensorLive, PausedSensorIsSilentUntilResumed) {
     EXPECT_EQ(listener.readings.size(), heard);
     sensor.resumeSensor();
     EXPECT_TRUE(runUntil([&] { return listener.readings.size() > heard; }, 3000));
+    // Stopped is silent for good.
+    sensor.stopSensor();
+    heard = listener.readings.size();
+    runUntil([] { return false; }, 2200);
+    EXPECT_EQ(listener.readings.size(), heard);
     unsetenv("OSTRA_SENSOR");
 }
 

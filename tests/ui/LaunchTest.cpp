@@ -1,9 +1,15 @@
 // Launch requests between real processes: the first starts the registered
 // program, a later one reaches the running instance, extra data and replies
 // travel intact.
+#include <gio/gio.h>
+#include <gio/gunixsocketaddress.h>
 #include <gtest/gtest.h>
 #include <ostra/app_control.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -148,6 +154,167 @@ TEST(LaunchTest, UnknownAppIsRefusedAndMalformedRequestsDoNotHurtTheTarget) {
     ASSERT_TRUE(sendRequest(APP_CONTROL_OPERATION_MAIN, {{"after", "garbage"}}));
     ASSERT_TRUE(testsupport::runUntil([&] { return launches(root).size() == 2; }, 10000));
     EXPECT_EQ(field(launches(root)[1], "after"), "garbage");
+    stopTarget(root);
+}
+
+GSocketConnection* connectRaw(const std::string& path) {
+    GSocketClient* client = g_socket_client_new();
+    g_socket_client_set_timeout(client, 8);
+    GSocketAddress* address = g_unix_socket_address_new(path.c_str());
+    GSocketConnection* connection =
+        g_socket_client_connect(client, G_SOCKET_CONNECTABLE(address), nullptr, nullptr);
+    g_object_unref(address);
+    g_object_unref(client);
+    return connection;
+}
+
+bool sendRaw(GSocketConnection* connection, const std::string& bytes) {
+    GOutputStream* out = g_io_stream_get_output_stream(G_IO_STREAM(connection));
+    return g_output_stream_write_all(out, bytes.data(), bytes.size(), nullptr, nullptr, nullptr);
+}
+
+std::string writeScript(const std::string& path, const std::string& text) {
+    std::ofstream(path) << text;
+    chmod(path.c_str(), 0755);
+    return path;
+}
+
+// A registry entry or a state directory another user can write never decides
+// what runs: entries writable by others or owned by another user are skipped,
+// a state root writable by others is refused.
+TEST(LaunchTest, StateAndRegistryEntriesOthersCanWriteAreRefused) {
+    testsupport::TempRoot root;
+    std::string output;
+    chmod(root.path().c_str(), 0777);
+    EXPECT_EQ(
+        testsupport::runProgram({"/bin/sh", "-c", std::string(OSTRACTL_PATH) + " 2>&1"}, &output),
+        1);
+    EXPECT_NE(output.find("refused"), std::string::npos) << output;
+    chmod(root.path().c_str(), 0700);
+
+    std::string registry = root.path() + "/registry-extra";
+    mkdir(registry.c_str(), 0755);
+    std::string ran = root.path() + "/planted-ran";
+    std::string program =
+        writeScript(root.path() + "/planted.sh", "#!/bin/sh\ntouch " + ran + "\n");
+    std::string entry = registry + "/com.example.planted.app";
+    std::ofstream(entry) << "[App]\nId=com.example.planted\nExec=" << program << "\n";
+    setenv("OSTRA_APPS_PATH", registry.c_str(), 1);
+    chmod(entry.c_str(), 0666);
+    EXPECT_EQ(testsupport::runProgram({OSTRACTL_PATH, "launch", "com.example.planted"}), 1);
+    if (geteuid() == 0) {
+        chmod(entry.c_str(), 0644);
+        ASSERT_EQ(chown(entry.c_str(), 65534, 65534), 0);
+        EXPECT_EQ(testsupport::runProgram({OSTRACTL_PATH, "launch", "com.example.planted"}), 1);
+        ASSERT_EQ(chown(entry.c_str(), 0, 0), 0);
+    }
+    g_usleep(300000);
+    EXPECT_FALSE(g_file_test(ran.c_str(), G_FILE_TEST_EXISTS));
+    // The same entry, owned by the user and writable by nobody else, runs.
+    chmod(entry.c_str(), 0644);
+    int launcher = testsupport::spawnProgram({OSTRACTL_PATH, "launch", "com.example.planted"});
+    EXPECT_TRUE(
+        testsupport::runUntil([&] { return g_file_test(ran.c_str(), G_FILE_TEST_EXISTS); }, 5000));
+    kill(launcher, SIGKILL);  // it would wait for the script to listen
+    testsupport::waitProgram(launcher);
+    unsetenv("OSTRA_APPS_PATH");
+}
+
+// A socket at an app's path served by another user gets none of its launch
+// requests: the real program starts, takes the path over and gets them.
+TEST(LaunchTest, SocketPlantedByAnotherUserReceivesNothing) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "planting as another user needs root";
+    }
+    testsupport::TempRoot root;
+    mkdir((root.path() + "/run").c_str(), 0700);
+    std::string socketPath = root.path() + "/run/" + kTargetId + ".sock";
+    std::string heard = root.path() + "/planted-heard";
+    std::string script = root.path() + "/planter.py";
+    std::ofstream(script) << "import os,socket,sys\n"
+                             "log=open(sys.argv[2],'a')\n"
+                             "s=socket.socket(socket.AF_UNIX);s.bind(sys.argv[1])\n"
+                             "os.chmod(sys.argv[1],0o777)\n"
+                             "os.setgid(65534);os.setuid(65534);s.listen(5)\n"
+                             "while True:\n"
+                             "    c,_=s.accept();d=c.recv(65536)\n"
+                             "    if d:log.write('request\\n');log.flush()\n"
+                             "    c.close()\n";
+    int planter = testsupport::spawnProgram(
+        {"/bin/sh", "-c", "exec python3 " + script + " " + socketPath + " " + heard});
+    ASSERT_TRUE(testsupport::runUntil(
+        [&] { return g_file_test(socketPath.c_str(), G_FILE_TEST_EXISTS); }, 5000));
+    g_usleep(300000);
+    ASSERT_TRUE(sendRequest(APP_CONTROL_OPERATION_MAIN, {{"to", "real"}}));
+    EXPECT_TRUE(testsupport::runUntil([&] { return launches(root).size() == 1; }, 10000));
+    EXPECT_EQ(testsupport::readFile(heard), "");
+    stopTarget(root);
+    kill(planter, SIGKILL);
+    testsupport::waitProgram(planter);
+}
+
+// Clients that connect and send nothing, or a frame's first bytes only, do not
+// hold up the requests behind them, and are dropped.
+TEST(LaunchTest, IdleClientsDoNotHoldUpLaunchRequests) {
+    testsupport::TempRoot root;
+    ASSERT_TRUE(sendRequest(APP_CONTROL_OPERATION_MAIN, {}));
+    ASSERT_TRUE(testsupport::runUntil([&] { return launches(root).size() == 1; }, 10000));
+    std::string socketPath = root.path() + "/run/" + kTargetId + ".sock";
+    std::vector<GSocketConnection*> idle;
+    for (int i = 0; i < 5; ++i) {
+        idle.push_back(connectRaw(socketPath));
+        ASSERT_NE(idle.back(), nullptr);
+    }
+    ASSERT_TRUE(sendRaw(idle.back(), std::string("\0\0", 2)));
+    ASSERT_TRUE(sendRequest(APP_CONTROL_OPERATION_MAIN, {{"after", "idle"}}));
+    // Behind five blocking reads of three seconds each this took fifteen.
+    EXPECT_TRUE(testsupport::runUntil([&] { return launches(root).size() == 2; }, 6000));
+    char byte = 0;
+    GInputStream* in = g_io_stream_get_input_stream(G_IO_STREAM(idle.front()));
+    EXPECT_EQ(g_input_stream_read(in, &byte, 1, nullptr, nullptr), 0);  // closed by the target
+    for (GSocketConnection* connection : idle) {
+        g_object_unref(connection);
+    }
+    stopTarget(root);
+}
+
+// Launch data that is not UTF-8 is refused with a log line, at the sender and
+// at the receiver, never delivered half.
+TEST(LaunchTest, LaunchDataThatIsNotUtf8IsRefused) {
+    testsupport::TempRoot root;
+    testsupport::LogCapture log;
+    app_control_h request = nullptr;
+    app_control_create(&request);
+    EXPECT_EQ(app_control_add_extra_data(request, "page", "\xff\xfe"),
+              APP_CONTROL_ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(app_control_set_operation(request, "op\xc3"), APP_CONTROL_ERROR_INVALID_PARAMETER);
+    app_control_destroy(request);
+    EXPECT_EQ(log.count("not UTF-8"), 2);
+
+    ASSERT_TRUE(sendRequest(APP_CONTROL_OPERATION_MAIN, {}));
+    ASSERT_TRUE(testsupport::runUntil([&] { return launches(root).size() == 1; }, 10000));
+    GVariantBuilder extras;
+    g_variant_builder_init(&extras, G_VARIANT_TYPE("a{ss}"));
+    g_variant_builder_add(&extras, "{ss}", "bad", "QQQQ");
+    GVariant* variant = g_variant_ref_sink(g_variant_new(
+        "(ssssia{ss}b)", APP_CONTROL_OPERATION_MAIN, "", kTargetId, "", 0, &extras, FALSE));
+    std::string payload(static_cast<const char*>(g_variant_get_data(variant)),
+                        g_variant_get_size(variant));
+    g_variant_unref(variant);
+    payload.replace(payload.find("QQQQ"), 4, "\xff\xfe\xfd\xfc");
+    guint32 header = GUINT32_TO_BE(static_cast<guint32>(payload.size()));
+    GSocketConnection* raw = connectRaw(root.path() + "/run/" + kTargetId + ".sock");
+    ASSERT_NE(raw, nullptr);
+    ASSERT_TRUE(sendRaw(raw, std::string(reinterpret_cast<const char*>(&header), 4) + payload));
+    g_usleep(1000000);
+    g_object_unref(raw);
+    ASSERT_TRUE(sendRequest(APP_CONTROL_OPERATION_MAIN, {{"after", "bad"}}));
+    ASSERT_TRUE(testsupport::runUntil([&] { return launches(root).size() >= 2; }, 10000));
+    g_usleep(300000);
+    for (const auto& line : launches(root)) {
+        EXPECT_EQ(line.find("bad="), std::string::npos) << line;
+    }
+    EXPECT_EQ(launches(root).size(), 2u);
     stopTarget(root);
 }
 

@@ -14,16 +14,25 @@
 
 namespace {
 constexpr int64_t kSixHours = 21600;
-}
+// The store keeps one change callback per key: the list that registered last.
+ZentrelSLPItemList* gWatchingList = nullptr;
+}  // namespace
 
 ZentrelSLPItemList::ZentrelSLPItemList() {
     _initHistoryList();
     removeHistory(static_cast<int64_t>(time(nullptr)));
-    preference_set_changed_cb(ZENTREL_DATA_SEE_LEVEL_HISTORY, _seeLevelHistoryPreferenceCb, this);
+    if (preference_set_changed_cb(ZENTREL_DATA_SEE_LEVEL_HISTORY, _seeLevelHistoryPreferenceCb,
+                                  this) == PREFERENCE_ERROR_NONE) {
+        gWatchingList = this;
+    }
 }
 
 ZentrelSLPItemList::~ZentrelSLPItemList() {
-    preference_unset_changed_cb(ZENTREL_DATA_SEE_LEVEL_HISTORY);
+    // A list that replaced this one keeps its callback.
+    if (gWatchingList == this) {
+        preference_unset_changed_cb(ZENTREL_DATA_SEE_LEVEL_HISTORY);
+        gWatchingList = nullptr;
+    }
 }
 
 void ZentrelSLPItemList::_seeLevelHistoryPreferenceCb(const char*, void* userData) {

@@ -108,7 +108,14 @@ void ZentrelApp::onAppControl(app_control_h appControl, bool firstLaunch) {
         if (operation == ZENTREL_OPERATION_WIDGET_OPEN) {
             logging->sendKorvaneLog(LAUNCH_PATH, "Widget launch", nullptr);
             ZLOGI("App launched from widget");
-            param = reinterpret_cast<void*>(static_cast<intptr_t>(_pageFromRequest(appControl)));
+            int page = _pageFromRequest(appControl);
+            // Later launches go through setPage, which refuses such a page too.
+            if (page < ZentrelPageController::PAGE_ALTI_VIEW ||
+                page >= ZentrelPageController::PAGE_NUM_MAX) {
+                ZLOGE("invalid page(%d)", page);
+                page = ZentrelPageController::PAGE_ALTI_VIEW;
+            }
+            param = reinterpret_cast<void*>(static_cast<intptr_t>(page));
         } else {
             logging->sendKorvaneLog(LAUNCH_PATH, "Apps launch", nullptr);
         }

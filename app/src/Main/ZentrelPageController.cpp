@@ -6,6 +6,7 @@
 #include <ZentrelLogging.h>
 #include <ZentrelSensor.h>
 #include <ZentrelStorageMgr.h>
+#include <glib.h>
 #include <ostra/app.h>
 #include <ostra/feedback.h>
 #include <ostra/utils_i18n.h>
@@ -59,8 +60,8 @@ const char* baroUnitSuffix() {
 
 }  // namespace
 
-// The sensor lives in a slot shared with the thread that creates it, so a
-// controller destroyed before the thread runs leaves the thread nothing to touch.
+// The sensor lives in a slot shared with the thread that starts the recorder,
+// so a controller destroyed meanwhile leaves that thread nothing to touch.
 struct ZentrelPageController::SensorSlot {
     std::mutex mutex;
     std::unique_ptr<ZentrelSensor> sensor;
@@ -953,30 +954,51 @@ void ZentrelPageController::_initSLPItemList() {
     _slpItemList = std::make_shared<ZentrelSLPItemList>();
 }
 
+// The sensor and its main-loop sources are made here, on the main loop, so their
+// ids are written and cleared on one thread; only the recorder daemon's start,
+// which forks and waits, goes to a thread.
 void ZentrelPageController::_createSensorOnThread() {
-    std::thread(_sensorThread, _sensorSlot, static_cast<IZentrelSensorListener*>(this),
-                _lastGraphUpdateTime)
-        .detach();
+    {
+        std::lock_guard<std::mutex> lock(_sensorSlot->mutex);
+        if (_sensorSlot->closed || _sensorSlot->sensor) {
+            return;
+        }
+        auto& sensor = _sensorSlot->sensor;
+        sensor = std::make_unique<ZentrelSensor>(this);
+        sensor->startSensor();
+        sensor->startSensorIndicator();
+        sensor->getSensorRecorder(static_cast<long>(_lastGraphUpdateTime));
+    }
+    std::thread(_sensorThread, _sensorSlot).detach();
     _startTime = _lastGraphUpdateTime - GRAPH_PERIOD;
     _validStartTimeFound = false;
 }
 
-void ZentrelPageController::_sensorThread(std::shared_ptr<SensorSlot> slot,
-                                          IZentrelSensorListener* listener,
-                                          int64_t lastGraphUpdateTime) {
-    std::lock_guard<std::mutex> lock(slot->mutex);
-    if (slot->closed) {
-        return;
-    }
-    if (slot->sensor) {
-        ZLOGI("_sensor is not null");
-        return;
-    }
-    slot->sensor = std::make_unique<ZentrelSensor>(listener);
-    slot->sensor->startSensor();
-    slot->sensor->startSensorRecorder();
-    slot->sensor->startSensorIndicator();
-    slot->sensor->getSensorRecorder(static_cast<long>(lastGraphUpdateTime));
+// Runs without the slot lock, so pausing or closing the UI meanwhile is not
+// held up; the outcome is handed to the main loop.
+void ZentrelPageController::_sensorThread(std::shared_ptr<SensorSlot> slot) {
+    struct Started {
+        std::shared_ptr<SensorSlot> slot;
+        bool recording;
+    };
+    auto* started = new Started{std::move(slot), ZentrelSensor::startRecorderDaemon()};
+    g_idle_add_full(
+        G_PRIORITY_DEFAULT,
+        [](gpointer data) -> gboolean {
+            auto* done = static_cast<Started*>(data);
+            std::lock_guard<std::mutex> lock(done->slot->mutex);
+            if (!done->recording) {
+                return G_SOURCE_REMOVE;
+            }
+            if (done->slot->closed || !done->slot->sensor) {
+                // Closed meanwhile: stopped as closing would have stopped it.
+                sensor_recorder_stop(SENSOR_PRESSURE);
+                return G_SOURCE_REMOVE;
+            }
+            done->slot->sensor->startSensorRecorder();  // it runs: this only takes it on
+            return G_SOURCE_REMOVE;
+        },
+        started, [](gpointer data) { delete static_cast<Started*>(data); });
 }
 
 void ZentrelPageController::_requestRecorded(int64_t until) {

@@ -31,7 +31,7 @@ void BucketSampler::flush() {
         bucket.start = _bucket;
         bucket.hPa = _sum / _count;
         bucket.samples = _count;
-        if (!_store->store({bucket})) {
+        if (!_store->merge({bucket})) {
             OSTRA_LOGE("bucket %lld lost", _bucket);
         } else if (_stored) {
             _stored(_bucket + ostra::RecorderStore::kBucketSeconds);

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "BucketSampler.h"
+#include "Paths.h"
 #include "PlatformLog.h"
 #include "PressureSource.h"
 #include "RecorderStore.h"
@@ -55,6 +56,9 @@ int main(int argc, char** argv) {
     if (!parseRetention(argc, argv, &retention)) {
         fprintf(stderr, "usage: ostra-sensord [--retention HOURS]\n");
         return 2;
+    }
+    if (!ostra::makeStateDir(ostra::systemDir())) {
+        return 1;
     }
     int lock = ostra::SensordControl::acquireLock();
     if (lock < 0) {

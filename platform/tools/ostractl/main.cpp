@@ -1,10 +1,14 @@
 // ostractl: inspect and change the platform's state from the shell.
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "Command.h"
+#include "Paths.h"
 #include "ostra/app_common.h"
 
 namespace ostractl {
@@ -95,6 +99,11 @@ int main(int argc, char** argv) {
     }
     if (!args.empty()) {
         args.erase(args.begin());
+    }
+    // State in a directory another user can write is never used.
+    std::string root = ostra::rootDir();
+    if (access(root.c_str(), F_OK) == 0 && !ostra::makeStateDir(root)) {
+        return 1;
     }
     for (const auto& c : ostractl::commands()) {
         if (verb == c.name) {
