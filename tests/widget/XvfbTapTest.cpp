@@ -65,7 +65,7 @@ TEST(WidgetXvfb, TapsOpenTheMainProgramOnTheTappedPageAndHidingPauses) {
 
     // Hidden by the desktop: paused.
     ASSERT_EQ(server.xdotool({"search", "--name", "^" WIDGET_APP_ID "$", "windowunmap"}), 0);
-    EXPECT_TRUE(logHas(logPath, "widget instance paused", 3000)) << testsupport::readFile(logPath);
+    EXPECT_TRUE(logHas(logPath, "widget instance paused", 12000)) << testsupport::readFile(logPath);
 }
 
 }  // namespace
