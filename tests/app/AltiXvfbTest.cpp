@@ -49,7 +49,8 @@ TEST(AltiXvfbTest, TappingGoCalibratesAndTappingTheValueSwitchesTheUnit) {
     env = g_environ_setenv(env, "OSTRA_SENSORD", "/bin/true", TRUE);
     env = g_environ_setenv(env, "OSTRA_CONNECTION_TYPE", "wifi", TRUE);
     env = g_environ_unsetenv(env, "ELM_DISPLAY");
-    env = g_environ_unsetenv(env, "ELM_ACCEL");
+    // The software engine: the GL one cannot make a window on Xvfb.
+    env = g_environ_setenv(env, "ELM_ACCEL", "none", TRUE);
     env = g_environ_unsetenv(env, "WAYLAND_DISPLAY");
     gchar* argv[] = {const_cast<gchar*>(ZENTREL_PROGRAM_PATH), nullptr};
     int logFd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
