@@ -462,8 +462,11 @@ void ZentrelPageController::setPage(int page) {
     _currentPage = page;
     _selectIndex(page);
     brisa::WUiTimer::destroy(_setPageIdler);
+    // The requested page wins: a scroll report of the page still shown may
+    // arrive before the idler and must not send the pager back there.
     _setPageIdler = brisa::WUiTimer::addIdler(
-        [this](void*) {
+        [this, page](void*) {
+            _currentPage = page;
             if (_scroller) {
                 elm_scroller_page_show(_scroller, _currentPage, 0);
             }
