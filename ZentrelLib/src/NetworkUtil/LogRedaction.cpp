@@ -38,10 +38,10 @@ std::string RedactText(const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
         out += c;
-        if (!IsNameChar(c)) {
-            nameStart = i + 1;
-        }
         if (c != '=' || nameStart >= i || !IsSecretName(text.substr(nameStart, i - nameStart))) {
+            if (!IsNameChar(c)) {
+                nameStart = i + 1;
+            }
             continue;
         }
         size_t end = i + 1;
