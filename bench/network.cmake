@@ -1,4 +1,4 @@
-# HTTP through the broker and the engine against the curl command, both
-# fetching from the local test server in the same run.
+# HTTP through the broker and the engine against plain libcurl in the same
+# process, both fetching from the local test server in the same run.
 add_executable(bench_network ${CMAKE_CURRENT_LIST_DIR}/bench_network.cpp)
 target_link_libraries(bench_network PRIVATE zentrel-core testhttpserver)

@@ -14,7 +14,9 @@ class StringUtil {
     static bool IsValidDoubleType(std::string s);
     // Non-empty and only digits.
     static bool IsValidIntegerType(std::string s);
-    // Fixed notation with precision digits when precision > 0, else 6; NaN prints as 0.0.
+    static constexpr int MAX_PRECISION = 20;
+    // Fixed notation with precision digits (at most MAX_PRECISION) when
+    // precision > 0, else 6; NaN prints as 0.0.
     static std::string DoubleToString(double value, int precision);
     // 0.0 (and a debug line) when s does not start with a number.
     static double StringToDouble(const std::string& s);

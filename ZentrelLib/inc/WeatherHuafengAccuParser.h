@@ -15,7 +15,8 @@ class WeatherHuafengAccuParser : public WeatherParser {
     std::string GetLocationKey(char* data, int length);
 
   private:
-    // Walks member -> "Metric" -> "Value"; false when the answer is unusable.
+    // Walks member -> "Metric" -> "Value"; false when the answer is unusable
+    // (a value outside [min, max] included).
     bool _readMetricValue(JsonObject* element, const char* member, const char* missingLog,
-                          const char* objectLog, double* value);
+                          const char* objectLog, double min, double max, double* value);
 };

@@ -1,5 +1,6 @@
 #include "StringUtil.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iomanip>
@@ -24,6 +25,9 @@ bool StringUtil::IsValidIntegerType(std::string s) {
 }
 
 std::string StringUtil::DoubleToString(double value, int precision) {
+    // The stream formats on the stack in a buffer as long as the precision;
+    // past a double's 17 significant digits more say nothing anyway.
+    precision = std::min(precision, MAX_PRECISION);
     std::ostringstream out;
     out << std::fixed << std::setprecision(precision > 0 ? precision : 6)
         << (std::isnan(value) ? 0.0 : value);

@@ -43,7 +43,7 @@ std::string WeatherCpHuafengAccu::GetApiKeyString(HUAKeyType type) {
     } else if (type == HUA_KEY_TYPE_SECRET) {
         key = SECRET_KEY;
     }
-    ZLOGD("apiKey = %s", key.c_str());
+    ZLOGD("key of type %d: %zu characters", static_cast<int>(type), key.size());
     return key;
 }
 
@@ -123,7 +123,7 @@ std::string WeatherCpHuafengAccu::GetAccessKey(const std::string& apiKey,
     gchar* escaped = g_uri_escape_string(base64.c_str(), nullptr, FALSE);
     std::string accessKey = escaped ? escaped : "";
     g_free(escaped);
-    ZLOGD("accessKeyBuf : [%s]", accessKey.c_str());
+    ZLOGD("access key of %zu characters", accessKey.size());
     return accessKey;
 }
 

@@ -40,7 +40,7 @@ std::string WeatherCpTwc::GetApiKeyString() {
     }
     std::string key = value ? value : "";
     free(value);
-    ZLOGD("API Key value [%s]", key.c_str());
+    ZLOGD("API key of %zu characters", key.size());
     return key;
 }
 

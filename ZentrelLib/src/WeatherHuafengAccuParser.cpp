@@ -9,6 +9,9 @@ const char* PARSE_KEY_LOCATION_KEY = "Key";
 const char* PARSE_KEY_METRIC = "Metric";
 const char* PARSE_KEY_VALUE = "Value";
 constexpr double kNoTemperature = 99999.0;
+constexpr size_t kMaxLocationKeyLength = 64;
+const char* kLocationKeyCharacters =
+    "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_-";
 }  // namespace
 
 WeatherHuafengAccuParser::~WeatherHuafengAccuParser() {
@@ -17,7 +20,7 @@ WeatherHuafengAccuParser::~WeatherHuafengAccuParser() {
 
 bool WeatherHuafengAccuParser::_readMetricValue(JsonObject* element, const char* member,
                                                 const char* missingLog, const char* objectLog,
-                                                double* value) {
+                                                double min, double max, double* value) {
     if (!json_object_has_member(element, member)) {
         ZLOGW("%s", missingLog);
         return true;
@@ -43,8 +46,8 @@ bool WeatherHuafengAccuParser::_readMetricValue(JsonObject* element, const char*
         ZLOGW("%s", missingLog);
         return true;
     }
-    *value = GetNumberByType(json_object_get_member(metric, PARSE_KEY_VALUE), *value);
-    return true;
+    return ReadPlausibleNumber(json_object_get_member(metric, PARSE_KEY_VALUE), min, max, member,
+                               value);
 }
 
 WeatherDataPtr WeatherHuafengAccuParser::GetCpWeatherData() {
@@ -70,13 +73,14 @@ WeatherDataPtr WeatherHuafengAccuParser::GetCpWeatherData() {
 
     double temperature = kNoTemperature;
     if (!_readMetricValue(element, PARSE_KEY_TEMPERATURE, "No temperature value",
-                          "temperatureObject null", &temperature)) {
+                          "temperatureObject null", kMinCelsius, kMaxCelsius, &temperature)) {
         return nullptr;
     }
     ZLOGD("temperatureValue [%lf] ", temperature);
 
     double slp = 0.0;
-    if (!_readMetricValue(element, PARSE_KEY_SLP, "No pressure value", "slpObject null", &slp)) {
+    if (!_readMetricValue(element, PARSE_KEY_SLP, "No pressure value", "slpObject null", kMinSlpHpa,
+                          kMaxSlpHpa, &slp)) {
         return nullptr;
     }
     ZLOGD("slpValue [%lf] ", slp);
@@ -93,6 +97,9 @@ WeatherDataPtr WeatherHuafengAccuParser::GetCpWeatherData() {
 std::string WeatherHuafengAccuParser::GetLocationKey(char* data, int length) {
     if (!data) {
         ZLOGE("jsonData is nullptr");
+        return "";
+    }
+    if (!IsAcceptableBody(data, length)) {
         return "";
     }
     ZLOGD("raw string [%.*s]", length, data);
@@ -116,6 +123,12 @@ std::string WeatherHuafengAccuParser::GetLocationKey(char* data, int length) {
             key = GetStringValue(
                 json_object_get_member(json_node_get_object(root), PARSE_KEY_LOCATION_KEY));
             ZLOGI("locationKey [%s]", key.c_str());
+            // The key becomes part of the next request's path.
+            if (key.size() > kMaxLocationKeyLength ||
+                key.find_first_not_of(kLocationKeyCharacters) != std::string::npos) {
+                ZLOGE("locationKey refused");
+                key.clear();
+            }
         }
     }
     g_object_unref(parser);

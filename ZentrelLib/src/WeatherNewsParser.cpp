@@ -35,7 +35,11 @@ WeatherDataPtr WeatherNewsParser::GetCpWeatherData() {
 
     WeatherDataPtr data = std::make_shared<WeatherData>();
     if (json_object_has_member(root, PARSE_KEY_SLP)) {
-        double slp = GetNumberByType(json_object_get_member(root, PARSE_KEY_SLP), 0.0);
+        double slp = 0.0;
+        if (!ReadPlausibleNumber(json_object_get_member(root, PARSE_KEY_SLP), kMinSlpHpa,
+                                 kMaxSlpHpa, PARSE_KEY_SLP, &slp)) {
+            return nullptr;
+        }
         data->SetAtmPressure(slp);
         data->SetAtmUnit(ATM_PRESSURE_UNIT_TYPE_MB);
         ZLOGD("[1] %lf", slp);
@@ -44,8 +48,11 @@ WeatherDataPtr WeatherNewsParser::GetCpWeatherData() {
     }
 
     if (json_object_has_member(root, PARSE_KEY_TEMPERATURE)) {
-        double temperature = GetNumberByType(json_object_get_member(root, PARSE_KEY_TEMPERATURE),
-                                             data->getTemperature());
+        double temperature = data->getTemperature();
+        if (!ReadPlausibleNumber(json_object_get_member(root, PARSE_KEY_TEMPERATURE), kMinCelsius,
+                                 kMaxCelsius, PARSE_KEY_TEMPERATURE, &temperature)) {
+            return nullptr;
+        }
         data->setTemperature(temperature);
         ZLOGD("[2] %lf", temperature);
     } else {

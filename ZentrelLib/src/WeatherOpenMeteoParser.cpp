@@ -12,10 +12,6 @@ const char* UNIT_SLP = "hPa";
 const char* UNIT_TEMPERATURE =
     "\xC2\xB0"
     "C";
-// Sea-level pressures outside this range have never been observed; such a
-// value is a broken answer, not weather.
-constexpr double MIN_SLP = 850.0;
-constexpr double MAX_SLP = 1100.0;
 }  // namespace
 
 WeatherOpenMeteoParser::~WeatherOpenMeteoParser() {
@@ -106,8 +102,8 @@ WeatherDataPtr WeatherOpenMeteoParser::GetCpWeatherData() {
         !HasUnit(units, PARSE_KEY_TEMPERATURE, UNIT_TEMPERATURE)) {
         return nullptr;
     }
-    if (slp < MIN_SLP || slp > MAX_SLP) {
-        ZLOGE("SLP [%lf] is out of range", slp);
+    if (!IsPlausible(slp, kMinSlpHpa, kMaxSlpHpa, PARSE_KEY_SLP) ||
+        !IsPlausible(temperature, kMinCelsius, kMaxCelsius, PARSE_KEY_TEMPERATURE)) {
         return nullptr;
     }
     ZLOGD("SLP [%lf], Temp [%lf], time [%lf]", slp, temperature, timeMilliSec);

@@ -1,5 +1,8 @@
 #include "WeatherParser.h"
 
+#include <cmath>
+#include <limits>
+
 #include "StringUtil.h"
 #include "ZentrelLog.h"
 
@@ -12,12 +15,15 @@ void WeatherParser::Parse(char* data, int length) {
         ZLOGE("jsonData is nullptr");
         return;
     }
-    // The body carries no terminator: log exactly its bytes.
-    ZLOGD("raw string [%.*s]", length, data);
     if (mParser) {
         ZLOGE("previous parser is not closed. find it !!!");
         return;
     }
+    if (!IsAcceptableBody(data, length)) {
+        return;
+    }
+    // The body carries no terminator: log exactly its bytes.
+    ZLOGD("raw string [%.*s]", length, data);
     mParser = json_parser_new();
     if (!mParser) {
         ZLOGE("mParser is nullptr");
@@ -25,10 +31,64 @@ void WeatherParser::Parse(char* data, int length) {
     }
     GError* error = nullptr;
     if (!json_parser_load_from_data(mParser, data, length, &error)) {
+        // json-glib keeps what it read before the error; a body that does not
+        // parse is no answer at all.
         ZLOGE("parsing is failed [%s]", error ? error->message : "");
         g_clear_error(&error);
+        ReleaseParseData();
+        return;
     }
     mRootNode = json_parser_get_root(mParser);
+}
+
+bool WeatherParser::IsAcceptableBody(const char* data, int length) {
+    if (length < 0 || length > kMaxBodyBytes) {
+        ZLOGE("body of %d bytes refused (at most %d)", length, kMaxBodyBytes);
+        return false;
+    }
+    int depth = 0;
+    bool inString = false;
+    for (int i = 0; i < length; ++i) {
+        char c = data[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            if (++depth > kMaxDepth) {
+                ZLOGE("body nested deeper than %d levels refused", kMaxDepth);
+                return false;
+            }
+        } else if (c == '}' || c == ']') {
+            --depth;
+        }
+    }
+    return true;
+}
+
+bool WeatherParser::IsPlausible(double value, double min, double max, const char* name) {
+    if (!std::isfinite(value) || value < min || value > max) {
+        ZLOGE("[%s] of %g is out of range [%g, %g]", name, value, min, max);
+        return false;
+    }
+    return true;
+}
+
+bool WeatherParser::ReadPlausibleNumber(JsonNode* node, double min, double max, const char* name,
+                                        double* value) {
+    double number = GetNumberByType(node, std::numeric_limits<double>::quiet_NaN());
+    if (std::isnan(number)) {
+        return true;
+    }
+    if (!IsPlausible(number, min, max, name)) {
+        return false;
+    }
+    *value = number;
+    return true;
 }
 
 WeatherDataPtr WeatherParser::GetCpWeatherData() {
@@ -57,6 +117,10 @@ void WeatherParser::ReleaseParseData() {
 }
 
 std::string WeatherParser::GetValueTypeFromNode(JsonNode* node) {
+    if (!node || !JSON_NODE_HOLDS_VALUE(node)) {
+        ZLOGE("Invalid value type");
+        return "invalid type";
+    }
     switch (G_TYPE_FUNDAMENTAL(json_node_get_value_type(node))) {
         case G_TYPE_BOOLEAN:
             return "boolean";
@@ -80,11 +144,6 @@ std::string WeatherParser::GetValueTypeFromNode(JsonNode* node) {
 
 gint64 WeatherParser::GetInt64Value(JsonNode* node) {
     return json_node_get_int(node);
-}
-
-// json-glib keeps every JSON integer as 64 bits; narrow it here.
-int WeatherParser::GetIntValue(JsonNode* node) {
-    return static_cast<int>(json_node_get_int(node));
 }
 
 double WeatherParser::GetDoubleValue(JsonNode* node) {

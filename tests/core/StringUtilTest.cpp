@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "StringUtil.h"
 #include "TestSupport.h"
@@ -43,6 +44,19 @@ TEST(StringUtil, DoubleTextConversions) {
     EXPECT_TRUE(logs.contains("Invalid string"));
     EXPECT_EQ(StringUtil::StringToDouble("-3.5 hPa"), -3.5);
     EXPECT_EQ(StringUtil::StringToDouble(""), 0.0);
+}
+
+TEST(StringUtil, HugePrecisionIsCappedInsteadOfExhaustingTheStack) {
+    const std::string capped = StringUtil::DoubleToString(1013.25, StringUtil::MAX_PRECISION);
+    EXPECT_EQ(capped.size(), std::string("1013.").size() + StringUtil::MAX_PRECISION);
+    EXPECT_EQ(capped.rfind("1013.25000", 0), 0u) << capped;
+    for (int precision :
+         {StringUtil::MAX_PRECISION + 1, 1 << 20, std::numeric_limits<int>::max()}) {
+        EXPECT_EQ(StringUtil::DoubleToString(1013.25, precision), capped) << precision;
+    }
+    // The widest value still prints whole.
+    std::string widest = StringUtil::DoubleToString(-std::numeric_limits<double>::max(), 1 << 30);
+    EXPECT_EQ(widest.size(), 1 + 309 + 1 + static_cast<size_t>(StringUtil::MAX_PRECISION));
 }
 
 TEST(StringUtil, ColourTags) {

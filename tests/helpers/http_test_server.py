@@ -11,7 +11,12 @@ Built-in paths:
   /ok                 200, body "hello zentrel"
   /empty              200, empty body
   /gzip               200, a JSON body sent gzip-encoded when the client accepts it
-  /redirect           302 to /ok
+  /redirect[?to=<u>]  302 to /ok, or to the given URL
+  /loop               302 to itself, for ever
+  /drip?bytes=<n>&ms=<m>  200 promising n bytes (at most 1000), one every m ms
+  /big?mb=<n>[&chunked=1][&ms=<m>]  200 with n MiB (at most 512), with a
+                      length or chunked, one MiB every m ms (default: as fast
+                      as the client takes them)
   /status/<code>      an answer with that status
   /echo               200, JSON of the method, path, headers and body received
   /slow?ms=<n>        200 after a delay of n milliseconds (at most 10000)
@@ -137,7 +142,15 @@ class Handler(BaseHTTPRequestHandler):
             else:
                 self._send(200, GZIP_BODY, "application/json")
         elif path == "/redirect":
-            self._send(302, b"moved", headers={"Location": "/ok"})
+            self._send(302, b"moved", headers={"Location": query.get("to", ["/ok"])[0]})
+        elif path == "/loop":
+            self._send(302, b"again", headers={"Location": "/loop"})
+        elif path == "/drip":
+            self._drip(min(int(query.get("bytes", ["10"])[0]), 1000),
+                       int(query.get("ms", ["1000"])[0]))
+        elif path == "/big":
+            self._big(min(int(query.get("mb", ["1"])[0]), 512), "chunked" in query,
+                      int(query.get("ms", ["0"])[0]))
         elif path.startswith("/status/"):
             self._send(int(path.split("/")[2]), b"status body")
         elif path == "/echo":
@@ -158,6 +171,38 @@ class Handler(BaseHTTPRequestHandler):
             self.close_connection = True
         else:
             self._send(404, b"not found")
+
+    def _drip(self, count, delay_ms):
+        self.send_response(200)
+        self.send_header("Content-Length", str(count))
+        self.end_headers()
+        try:
+            for _ in range(count):
+                self.wfile.write(b"x")
+                self.wfile.flush()
+                time.sleep(delay_ms / 1000.0)
+        except OSError:
+            pass
+        self.close_connection = True
+
+    def _big(self, mebibytes, chunked, delay_ms):
+        self.send_response(200)
+        if chunked:
+            self.send_header("Transfer-Encoding", "chunked")
+        else:
+            self.send_header("Content-Length", str(mebibytes << 20))
+        self.end_headers()
+        block = b"x" * (1 << 20)
+        framed = b"100000\r\n" + block + b"\r\n" if chunked else block
+        try:
+            for _ in range(mebibytes):
+                self.wfile.write(framed)
+                time.sleep(delay_ms / 1000.0)
+            if chunked:
+                self.wfile.write(b"0\r\n\r\n")
+        except OSError:
+            pass
+        self.close_connection = True
 
     do_GET = _handle
     do_POST = _handle

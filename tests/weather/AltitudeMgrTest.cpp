@@ -6,6 +6,7 @@
 
 #include "ProviderStandIn.h"
 #include "TestSupport.h"
+#include "WeatherCpHuafengAccu.h"
 #include "WeatherCpMgr.h"
 #include "ZentrelAltitudeMgr.h"
 
@@ -147,6 +148,38 @@ TEST_F(AltitudeMgrTest, BrokenAndRefusedAnswersFailAndTheNextRequestStillWorks) 
     mgr()->Request(51.5, -0.12, 500000.0);
     ASSERT_TRUE(testsupport::runUntil([&] { return !recorder.received.empty(); }, 10000));
     EXPECT_DOUBLE_EQ(recorder.received[0]->GetAtmPressure(), 1008.4);
+}
+
+TEST_F(AltitudeMgrTest, NoLogLineCarriesAKeyOrSignature) {
+    key_storage_set("zentrel_twc_api_key", "Tw7cKeyThatMustNotLeak");
+    mgr()->SetEventListener(&recorder);
+    LogCapture logs;
+    for (const char* csc : {"TWC", "HUAFENG"}) {
+        useProvider(csc);
+        int before = recorder.calls();
+        mgr()->Request(37.5665, 126.978, 500000.0);
+        ASSERT_TRUE(wait(before + 1)) << csc;
+    }
+    ASSERT_EQ(recorder.failures, 0);
+    WeatherCpHuafengAccu provider;
+    const std::string secrets[] = {"Tw7cKeyThatMustNotLeak",
+                                   provider.GetApiKeyString(HUA_KEY_TYPE_API),
+                                   provider.GetApiKeyString(HUA_KEY_TYPE_SECRET)};
+    int urls = 0;
+    for (const auto& line : logs.lines()) {
+        for (const auto& secret : secrets) {
+            EXPECT_EQ(line.find(secret), std::string::npos) << line;
+        }
+        size_t signature = line.find("accessKey=");
+        if (signature != std::string::npos) {
+            EXPECT_EQ(line.compare(signature, 13, "accessKey=***"), 0) << line;
+        }
+        urls += line.find("URL [") != std::string::npos ? 1 : 0;
+    }
+    // The request URLs are still logged, with the values masked.
+    EXPECT_EQ(urls, 3);
+    EXPECT_TRUE(logs.contains("apiKey=***"));
+    EXPECT_TRUE(logs.contains("apikey=***&requestDate="));
 }
 
 TEST_F(AltitudeMgrTest, UnreachableProviderFails) {

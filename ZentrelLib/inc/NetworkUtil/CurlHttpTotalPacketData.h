@@ -2,6 +2,7 @@
 // body is raw bytes, not NUL-terminated: always read it with mTotalBodyLen.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -10,9 +11,10 @@
 
 class CurlHttpTotalPacketData : public IHttpPacketData {
   public:
-    // Returns a new array holding the current body followed by the given
-    // bytes, or null when the lengths make no sense.
-    std::unique_ptr<Byte[]> AppendPacketBodyData(const Byte* data, int64_t length) const;
+    // Appends the bytes, growing the buffer geometrically so a long body costs
+    // linear time. False (and the body unchanged) when the body would pass
+    // mMaxBodyLen or memory runs out.
+    bool AppendPacketBodyData(const Byte* data, size_t length);
 
     // Header bytes are not collected; these stay 0 and null.
     uint32_t mTotalHeaderLen = 0;
@@ -20,4 +22,9 @@ class CurlHttpTotalPacketData : public IHttpPacketData {
 
     uint32_t mTotalBodyLen = 0;
     std::unique_ptr<Byte[]> mTotalBody;
+    // The largest body accepted; the length is kept in 32 bits.
+    size_t mMaxBodyLen = UINT32_MAX;
+
+  private:
+    size_t mTotalBodyCapacity = 0;
 };

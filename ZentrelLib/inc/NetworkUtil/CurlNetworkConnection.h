@@ -85,6 +85,18 @@ class CurlNetworkConnection : public INetworkConnection {
     static constexpr const char* ENCODING_OPTION_VALUE = "gzip,deflate";
     static constexpr long HTTP_RESPONSE_OK = 200;
 
+    // Bounds on every transfer; one that passes any of them ends as a failed
+    // answer. The defaults are far beyond what a weather answer needs.
+    struct Limits {
+        long connectTimeoutMs = 10000;
+        // Slower than stallBytesPerSecond for stallSeconds is a stall.
+        long stallBytesPerSecond = 100;
+        long stallSeconds = 20;
+        long totalTimeoutMs = 60000;
+        size_t maxBodyBytes = 4 * 1024 * 1024;
+        long maxRedirects = 5;
+    };
+
     CurlNetworkConnection();
     ~CurlNetworkConnection() override;
     CurlNetworkConnection(const CurlNetworkConnection&) = delete;
@@ -95,9 +107,14 @@ class CurlNetworkConnection : public INetworkConnection {
     void CancelHttpRequest(HttpReqID requestId) override;
     void CancelAllHttpRequest() override;
 
+    // Applies to requests made from now on.
+    void SetLimits(const Limits& limits) { mLimits = limits; }
+    const Limits& GetLimits() const { return mLimits; }
+
   private:
     CURL* CreateEasyHandle(const CurlHttpRequestData& request, curl_slist* headers,
                            CurlHttpTotalPacketData* packet);
+    void SetLimitOptions(CURL* handle, const std::string& url);
     curl_slist* CreateHeaderList(const CurlHttpRequestData& request);
     std::string GetSystemNetworkProxyAddressStr();
 
@@ -132,8 +149,12 @@ class CurlNetworkConnection : public INetworkConnection {
     IHttpRequestDataPtr DestoryHttpRequest(const CurlSingleEasySessionPtr& session);
     void DestoryAllHttpRequest();
 
+    // For the main loop only.
     bool MutexLockImpl(const char* caller, int line);
     bool MutexUnlockImpl(const char* caller, int line);
+    // The worker's way into the lock: it first lets a waiting main loop in,
+    // so a busy transfer cannot starve a cancel.
+    bool WorkerRelock();
 
     // One worker per process: the engine is a per-process singleton's member.
     static pthread_t mThread;
@@ -142,4 +163,7 @@ class CurlNetworkConnection : public INetworkConnection {
     CurlMultiSessionPtr mCurlMultiSessionPtr;
     pthread_mutex_t mThreadMutexHandler;
     std::atomic<bool> mStopRequested{false};
+    // Main-loop callers waiting for the lock.
+    std::atomic<int> mMainLoopWaiting{0};
+    Limits mLimits;
 };

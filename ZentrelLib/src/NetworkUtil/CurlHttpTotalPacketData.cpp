@@ -1,33 +1,42 @@
 #include "CurlHttpTotalPacketData.h"
 
+#include <algorithm>
 #include <cstring>
-#include <limits>
 #include <new>
 
 #include "ZentrelLog.h"
 
-std::unique_ptr<Byte[]> CurlHttpTotalPacketData::AppendPacketBodyData(const Byte* data,
-                                                                      int64_t length) const {
-    if (length < 0) {
-        ZLOGE("Invalid input length");
-        return nullptr;
+namespace {
+// Most answers fit in the first allocation.
+constexpr size_t kFirstCapacity = 16 * 1024;
+}  // namespace
+
+bool CurlHttpTotalPacketData::AppendPacketBodyData(const Byte* data, size_t length) {
+    size_t limit = std::min<size_t>(mMaxBodyLen, UINT32_MAX);
+    if (length > limit - mTotalBodyLen) {
+        ZLOGE("Body passes the limit of %zu bytes", limit);
+        return false;
     }
-    uint64_t total = static_cast<uint64_t>(mTotalBodyLen) + static_cast<uint64_t>(length);
-    // The length is kept in 32 bits; a body beyond that cannot be described.
-    if (total < 1 || total > std::numeric_limits<uint32_t>::max()) {
-        ZLOGE("Invalied total len");
-        return nullptr;
-    }
-    std::unique_ptr<Byte[]> body(new (std::nothrow) Byte[total]);
-    if (!body) {
-        ZLOGE("new opearation error");
-        return nullptr;
-    }
-    if (mTotalBodyLen > 0) {
-        memcpy(body.get(), mTotalBody.get(), mTotalBodyLen);
+    size_t total = mTotalBodyLen + length;
+    if (total > mTotalBodyCapacity) {
+        size_t capacity = std::max(std::min(kFirstCapacity, limit), mTotalBodyCapacity);
+        while (capacity < total) {
+            capacity = capacity > limit / 2 ? limit : capacity * 2;
+        }
+        std::unique_ptr<Byte[]> body(new (std::nothrow) Byte[capacity]);
+        if (!body) {
+            ZLOGE("No memory for a body of %zu bytes", capacity);
+            return false;
+        }
+        if (mTotalBodyLen > 0) {
+            memcpy(body.get(), mTotalBody.get(), mTotalBodyLen);
+        }
+        mTotalBody = std::move(body);
+        mTotalBodyCapacity = capacity;
     }
     if (length > 0) {
-        memcpy(body.get() + mTotalBodyLen, data, static_cast<size_t>(length));
+        memcpy(mTotalBody.get() + mTotalBodyLen, data, length);
     }
-    return body;
+    mTotalBodyLen = static_cast<uint32_t>(total);
+    return true;
 }

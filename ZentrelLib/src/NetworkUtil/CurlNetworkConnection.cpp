@@ -2,12 +2,14 @@
 
 #include <fcntl.h>
 #include <ostra/connection.h>
+#include <sched.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <new>
 
+#include "LogRedaction.h"
 #include "ZentrelLog.h"
 
 #define MUTEX_LOCK() MutexLockImpl(__func__, __LINE__)
@@ -30,13 +32,20 @@ void SetOption(CURL* handle, CURLoption option, Value value, const char* failure
     }
 }
 
-}  // namespace
-
-CurlNetworkConnection::CurlNetworkConnection() {
-    CURLcode result = curl_global_init(CURL_GLOBAL_ALL);
+// libcurl's global state is set up once for the whole process and kept
+// until it ends: tearing it down while another engine (or a library) still
+// uses libcurl is not safe.
+void InitCurlOnce() {
+    static const CURLcode result = curl_global_init(CURL_GLOBAL_ALL);
     if (result != CURLE_OK) {
         ZLOGE("Failed curl_global_init :%d", result);
     }
+}
+
+}  // namespace
+
+CurlNetworkConnection::CurlNetworkConnection() {
+    InitCurlOnce();
     pthread_mutex_init(&mThreadMutexHandler, nullptr);
 }
 
@@ -46,7 +55,6 @@ CurlNetworkConnection::~CurlNetworkConnection() {
     if (mCurlMultiSessionPtr && mCurlMultiSessionPtr->mCurlMultiSession) {
         DestoryAllHttpRequest();
     }
-    curl_global_cleanup();
     mCurlMultiSessionPtr.reset();
     pthread_mutex_destroy(&mThreadMutexHandler);
 }
@@ -146,7 +154,7 @@ CURL* CurlNetworkConnection::CreateEasyHandle(const CurlHttpRequestData& request
         ZLOGE("Failed curl_easy_init");
         return nullptr;
     }
-    ZLOGD("URL [%s]", request.GetURLStr().c_str());
+    ZLOGD("URL [%s]", LogRedaction::RedactText(request.GetURLStr()).c_str());
     SetOption(handle, CURLOPT_VERBOSE, 1L, "Failed CURLOPT_VERBOSE option");
     // libcurl's trace goes to the log, not to stderr.
     SetOption(handle, CURLOPT_DEBUGFUNCTION, CurlDebugCB, "Failed CURLOPT_DEBUGFUNCTION option");
@@ -158,7 +166,7 @@ CURL* CurlNetworkConnection::CreateEasyHandle(const CurlHttpRequestData& request
     if (headers) {
         SetOption(handle, CURLOPT_HTTPHEADER, headers, "Failed CURLOPT_HTTPHEADER option");
     }
-    SetOption(handle, CURLOPT_FOLLOWLOCATION, 1L, "Failed CURLOPT_FOLLOWLOCATION option");
+    SetLimitOptions(handle, request.GetURLStr());
     SetOption(handle, CURLOPT_NOPROGRESS, 1L, "Failed CURLOPT_NOPROGRESS option");
     SetOption(handle, CURLOPT_SSL_CIPHER_LIST, SSL_CIPHER_OPTION_VALUE,
               "Failed CURLOPT_SSL_CIPHER_LIST option");
@@ -179,7 +187,30 @@ CURL* CurlNetworkConnection::CreateEasyHandle(const CurlHttpRequestData& request
     char* caFile = ostra_connection_get_ca_file();
     SetOption(handle, CURLOPT_CAINFO, caFile, "Failed CURLOPT_CAINFO option");
     free(caFile);
+    packet->mMaxBodyLen = mLimits.maxBodyBytes;
     return handle;
+}
+
+void CurlNetworkConnection::SetLimitOptions(CURL* handle, const std::string& url) {
+    SetOption(handle, CURLOPT_CONNECTTIMEOUT_MS, mLimits.connectTimeoutMs,
+              "Failed CURLOPT_CONNECTTIMEOUT_MS option");
+    SetOption(handle, CURLOPT_LOW_SPEED_LIMIT, mLimits.stallBytesPerSecond,
+              "Failed CURLOPT_LOW_SPEED_LIMIT option");
+    SetOption(handle, CURLOPT_LOW_SPEED_TIME, mLimits.stallSeconds,
+              "Failed CURLOPT_LOW_SPEED_TIME option");
+    SetOption(handle, CURLOPT_TIMEOUT_MS, mLimits.totalTimeoutMs,
+              "Failed CURLOPT_TIMEOUT_MS option");
+    // A declared length beyond the limit ends the transfer before any byte;
+    // the write callback holds the line for bodies of unknown length.
+    SetOption(handle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(mLimits.maxBodyBytes),
+              "Failed CURLOPT_MAXFILESIZE_LARGE option");
+    SetOption(handle, CURLOPT_FOLLOWLOCATION, 1L, "Failed CURLOPT_FOLLOWLOCATION option");
+    SetOption(handle, CURLOPT_MAXREDIRS, mLimits.maxRedirects, "Failed CURLOPT_MAXREDIRS option");
+    SetOption(handle, CURLOPT_PROTOCOLS_STR, "http,https", "Failed CURLOPT_PROTOCOLS_STR option");
+    // What came over TLS is never handed on over plain HTTP.
+    bool secure = g_ascii_strncasecmp(url.c_str(), "https:", 6) == 0;
+    SetOption(handle, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https",
+              "Failed CURLOPT_REDIR_PROTOCOLS_STR option");
 }
 
 std::string CurlNetworkConnection::GetSystemNetworkProxyAddressStr() {
@@ -361,7 +392,7 @@ void* CurlNetworkConnection::StartCurlMultiMainLoop(void* data) {
 void CurlNetworkConnection::RunWorker() {
     // The multi handle stays in place until the main loop has joined this thread.
     CURLM* multi = mCurlMultiSessionPtr->mCurlMultiSession;
-    if (!MUTEX_LOCK()) {
+    if (!WorkerRelock()) {
         PostAllResponseDone();
         return;
     }
@@ -389,7 +420,7 @@ void CurlNetworkConnection::RunWorker() {
         if (result != CURLM_OK) {
             ZLOGE("Failed multi poll :%d", result);
         }
-        if (!MUTEX_LOCK()) {
+        if (!WorkerRelock()) {
             PostAllResponseDone();
             return;
         }
@@ -474,14 +505,8 @@ size_t CurlNetworkConnection::ResponseHttpPacketCB(char* data, size_t size, size
         ZLOGE("Invalid cur http packet data");
         return 0;
     }
-    std::unique_ptr<Byte[]> body =
-        packet->AppendPacketBodyData(reinterpret_cast<const Byte*>(data), length);
-    if (!body) {
-        return 0;
-    }
-    packet->mTotalBody = std::move(body);
-    packet->mTotalBodyLen += static_cast<uint32_t>(length);
-    return length;
+    // Anything but length makes libcurl end the transfer as failed.
+    return packet->AppendPacketBodyData(reinterpret_cast<const Byte*>(data), length) ? length : 0;
 }
 
 int CurlNetworkConnection::CurlDebugCB(CURL*, curl_infotype type, char* data, size_t size, void*) {
@@ -491,7 +516,8 @@ int CurlNetworkConnection::CurlDebugCB(CURL*, curl_infotype type, char* data, si
     while (size > 0 && (data[size - 1] == '\n' || data[size - 1] == '\r')) {
         --size;
     }
-    ZLOGD("curl: %.*s", static_cast<int>(size), data);
+    // Redirect notes quote whole URLs, keys included.
+    ZLOGD("curl: %s", LogRedaction::RedactText(std::string(data, size)).c_str());
     return 0;
 }
 
@@ -670,6 +696,23 @@ void CurlNetworkConnection::DestoryAllHttpRequest() {
 
 bool CurlNetworkConnection::MutexLockImpl(const char* caller, int line) {
     ZLOGD("%s(%d)", caller, line);
+    ++mMainLoopWaiting;
+    int result = pthread_mutex_lock(&mThreadMutexHandler);
+    --mMainLoopWaiting;
+    if (result != 0) {
+        ZLOGE("Failed pthread_mutex_lock :%d", result);
+        return false;
+    }
+    return true;
+}
+
+bool CurlNetworkConnection::WorkerRelock() {
+    // A mutex is not fair: coming straight back from a poll() that had data
+    // ready, the worker would win the lock over a waiting main loop again and
+    // again for the whole transfer.
+    while (mMainLoopWaiting.load() > 0 && !mStopRequested) {
+        sched_yield();
+    }
     int result = pthread_mutex_lock(&mThreadMutexHandler);
     if (result != 0) {
         ZLOGE("Failed pthread_mutex_lock :%d", result);

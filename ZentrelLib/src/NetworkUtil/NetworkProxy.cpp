@@ -3,6 +3,7 @@
 #include "CurlHttpRequestData.h"
 #include "CurlHttpResponseData.h"
 #include "CurlNetworkConnection.h"
+#include "LogRedaction.h"
 #include "ZentrelLog.h"
 
 NetworkProxy* NetworkProxy::GetInstance() {
@@ -81,7 +82,7 @@ void NetworkProxy::HttpRequest(const NetProxyHttpReqData& data, HttpNetworkProxy
         if (option.empty()) {
             continue;
         }
-        ZLOGD("optionStr : %s", option.c_str());
+        ZLOGD("optionStr : %s", LogRedaction::RedactHeaderLine(option).c_str());
         request->AppendCustomHeaderList(option);
     }
     mHttpRequestMap[requestId] = listenerId;
