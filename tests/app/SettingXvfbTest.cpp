@@ -2,7 +2,6 @@
 // manager) with synthetic pointer input: the wheel turns to page 2, a tap on
 // Edit opens the menu, the pressure unit row opens the picker, a tap on inHg
 // stores it.
-#include <fcntl.h>
 #include <glib.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -68,24 +67,11 @@ TEST(SettingXvfbTest, WheelToSettingsTapEditOpenPressurePickerAndPickInHg) {
               0);
 
     const std::string logPath = root.path() + "/zentrel.log";
-    gchar** env = g_get_environ();
-    env = g_environ_setenv(env, "DISPLAY", display.c_str(), TRUE);
-    env = g_environ_setenv(env, "OSTRA_SENSOR", "sim", TRUE);
-    env = g_environ_setenv(env, "OSTRA_SENSORD", "/bin/true", TRUE);
-    env = g_environ_setenv(env, "OSTRA_LOG_LEVEL", "debug", TRUE);
-    env = g_environ_unsetenv(env, "ELM_DISPLAY");
-    // The software engine: the GL one cannot make a window on Xvfb.
-    env = g_environ_setenv(env, "ELM_ACCEL", "none", TRUE);
-    env = g_environ_unsetenv(env, "WAYLAND_DISPLAY");
-    gchar* argv[] = {const_cast<gchar*>(ZENTREL_PROGRAM_PATH), nullptr};
-    int logFd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ASSERT_GE(logFd, 0);
-    GPid pid = 0;
-    bool spawned = g_spawn_async_with_fds(nullptr, argv, env, G_SPAWN_DO_NOT_REAP_CHILD, nullptr,
-                                          nullptr, &pid, -1, logFd, logFd, nullptr);
-    close(logFd);
-    g_strfreev(env);
-    ASSERT_TRUE(spawned);
+    GPid pid = server.start(
+        ZENTREL_PROGRAM_PATH,
+        {{"OSTRA_SENSOR", "sim"}, {"OSTRA_SENSORD", "/bin/true"}, {"OSTRA_LOG_LEVEL", "debug"}},
+        logPath);
+    ASSERT_NE(pid, 0);
     testsupport::ChildProcess program(pid);
     auto logHas = [&](const std::string& text) {
         return testsupport::readFile(logPath).find(text) != std::string::npos;

@@ -1,5 +1,6 @@
 #include "XvfbSupport.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
@@ -67,6 +68,31 @@ int XvfbServer::xdotool(const std::vector<std::string>& args) const {
 
 bool XvfbServer::click(int x, int y) const {
     return xdotool({"mousemove", std::to_string(x), std::to_string(y), "click", "1"}) == 0;
+}
+
+GPid XvfbServer::start(const std::string& program,
+                       const std::vector<std::pair<std::string, std::string>>& env,
+                       const std::string& logPath) const {
+    gchar** vars = g_get_environ();
+    vars = g_environ_setenv(vars, "DISPLAY", display().c_str(), TRUE);
+    // The software engine: the GL one cannot make a window on Xvfb.
+    vars = g_environ_setenv(vars, "ELM_ACCEL", "none", TRUE);
+    vars = g_environ_unsetenv(vars, "ELM_DISPLAY");
+    vars = g_environ_unsetenv(vars, "WAYLAND_DISPLAY");
+    for (const auto& [name, value] : env) {
+        vars = g_environ_setenv(vars, name.c_str(), value.c_str(), TRUE);
+    }
+    gchar* argv[] = {const_cast<gchar*>(program.c_str()), nullptr};
+    int logFd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    GPid pid = 0;
+    bool spawned =
+        logFd >= 0 && g_spawn_async_with_fds(nullptr, argv, vars, G_SPAWN_DO_NOT_REAP_CHILD,
+                                             nullptr, nullptr, &pid, -1, logFd, logFd, nullptr);
+    if (logFd >= 0) {
+        close(logFd);
+    }
+    g_strfreev(vars);
+    return spawned ? pid : 0;
 }
 
 }  // namespace testsupport

@@ -6,6 +6,7 @@
 #include <glib.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace testsupport {
@@ -40,6 +41,11 @@ class XvfbServer {
     int xdotool(const std::vector<std::string>& args) const;
     // A click of the first button at a point of the screen.
     bool click(int x, int y) const;
+    // Starts program on this display (software engine, no other display)
+    // with the extra environment, its output in logPath; its pid, 0 on failure.
+    GPid start(const std::string& program,
+               const std::vector<std::pair<std::string, std::string>>& env,
+               const std::string& logPath) const;
 
   private:
     ChildProcess _server;

@@ -1,6 +1,5 @@
 // A program's window on a bare X server (Xvfb, no window manager): what the
 // screen shows, and what the program's own screenshot saves.
-#include <fcntl.h>
 #include <glib.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -103,24 +102,11 @@ TEST(XvfbWindowTest, WindowDrawsWithoutWindowManagerAndScreenshotMatchesScreen) 
 
     const std::string shot = root.path() + "/x11-shot.png";
     const std::string logPath = root.path() + "/sample.log";
-    gchar** env = g_get_environ();
-    env = g_environ_setenv(env, "DISPLAY", displayName.c_str(), TRUE);
-    env = g_environ_setenv(env, "OSTRA_APP_ID", "com.zentrel.test.xvfb", TRUE);
     // Late enough that the screen is seen before the screenshot forces a frame.
-    env = g_environ_setenv(env, "OSTRA_SCREENSHOT", (shot + ":16").c_str(), TRUE);
-    env = g_environ_unsetenv(env, "ELM_DISPLAY");
-    // The software engine: the GL one cannot make a window on Xvfb.
-    env = g_environ_setenv(env, "ELM_ACCEL", "none", TRUE);
-    env = g_environ_unsetenv(env, "WAYLAND_DISPLAY");
-    gchar* argv[] = {const_cast<gchar*>(SAMPLE_PROGRAM_PATH), nullptr};
-    int logFd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ASSERT_GE(logFd, 0);
-    GPid pid = 0;
-    bool spawned = g_spawn_async_with_fds(nullptr, argv, env, G_SPAWN_DO_NOT_REAP_CHILD, nullptr,
-                                          nullptr, &pid, -1, logFd, logFd, nullptr);
-    close(logFd);
-    g_strfreev(env);
-    ASSERT_TRUE(spawned);
+    GPid pid = server.start(
+        SAMPLE_PROGRAM_PATH,
+        {{"OSTRA_APP_ID", "com.zentrel.test.xvfb"}, {"OSTRA_SCREENSHOT", (shot + ":16")}}, logPath);
+    ASSERT_NE(pid, 0);
     testsupport::ChildProcess program(pid);
 
     // The sample draws white text on black: a few hundred lit pixels at least.

@@ -1,7 +1,6 @@
 // The widget on a bare X server (Xvfb): real pointer taps on its two halves
 // open the main program on the altitude and the barometer page, and the
 // window being hidden pauses the widget.
-#include <fcntl.h>
 #include <glib.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -29,26 +28,15 @@ TEST(WidgetXvfb, TapsOpenTheMainProgramOnTheTappedPageAndHidingPauses) {
     const std::string display = server.display();
 
     const std::string logPath = root.path() + "/widget.log";
-    gchar** env = g_get_environ();
-    env = g_environ_setenv(env, "DISPLAY", display.c_str(), TRUE);
-    env = g_environ_setenv(env, "OSTRA_SENSOR", "sim", TRUE);
-    env = g_environ_setenv(env, "OSTRA_SENSORD", "/bin/true", TRUE);
-    env = g_environ_setenv(env, "OSTRA_APP_ID", WIDGET_APP_ID, TRUE);
     // Both programs (the main program inherits it) end themselves.
-    env = g_environ_setenv(env, "OSTRA_SCREENSHOT", (root.path() + "/shot.png:8").c_str(), TRUE);
-    env = g_environ_setenv(env, "OSTRA_SCREENSHOT_EXIT", "1", TRUE);
-    env = g_environ_unsetenv(env, "ELM_DISPLAY");
-    // The software engine: the GL one cannot make a window on Xvfb.
-    env = g_environ_setenv(env, "ELM_ACCEL", "none", TRUE);
-    env = g_environ_unsetenv(env, "WAYLAND_DISPLAY");
-    gchar* argv[] = {const_cast<gchar*>(WIDGET_PROGRAM_PATH), nullptr};
-    int logFd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    GPid pid = 0;
-    bool spawned = g_spawn_async_with_fds(nullptr, argv, env, G_SPAWN_DO_NOT_REAP_CHILD, nullptr,
-                                          nullptr, &pid, -1, logFd, logFd, nullptr);
-    close(logFd);
-    g_strfreev(env);
-    ASSERT_TRUE(spawned);
+    GPid pid = server.start(WIDGET_PROGRAM_PATH,
+                            {{"OSTRA_SENSOR", "sim"},
+                             {"OSTRA_SENSORD", "/bin/true"},
+                             {"OSTRA_APP_ID", WIDGET_APP_ID},
+                             {"OSTRA_SCREENSHOT", (root.path() + "/shot.png:8")},
+                             {"OSTRA_SCREENSHOT_EXIT", "1"}},
+                            logPath);
+    ASSERT_NE(pid, 0);
     testsupport::ChildProcess widget(pid);
     ASSERT_TRUE(logHas(logPath, "widget instance resumed")) << testsupport::readFile(logPath);
     ASSERT_TRUE(logHas(logPath, "Baro value changed.")) << testsupport::readFile(logPath);
