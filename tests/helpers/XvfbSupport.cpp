@@ -3,14 +3,23 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include "TestSupport.h"
 
 namespace testsupport {
+
+namespace {
+
+constexpr int kStartAttempts = 3;
+constexpr int kEarlyExitMs = 1500;
+
+}  // namespace
 
 ChildProcess::~ChildProcess() {
     reset(0);
@@ -73,6 +82,24 @@ bool XvfbServer::click(int x, int y) const {
 GPid XvfbServer::start(const std::string& program,
                        const std::vector<std::pair<std::string, std::string>>& env,
                        const std::string& logPath) const {
+    // The toolkit now and then picks its GL engine on Xvfb whatever ELM_ACCEL
+    // says, cannot make the window and the program ends at once; a second
+    // start gets the software engine.
+    for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
+        GPid pid = _spawn(program, env, logPath);
+        if (pid == 0 ||
+            !runUntil([&] { return waitpid(pid, nullptr, WNOHANG) == pid; }, kEarlyExitMs)) {
+            return pid;
+        }
+        fprintf(stderr, "%s ended at once on %s; starting it again\n", program.c_str(),
+                display().c_str());
+    }
+    return 0;
+}
+
+GPid XvfbServer::_spawn(const std::string& program,
+                        const std::vector<std::pair<std::string, std::string>>& env,
+                        const std::string& logPath) const {
     gchar** vars = g_get_environ();
     vars = g_environ_setenv(vars, "DISPLAY", display().c_str(), TRUE);
     // The software engine: the GL one cannot make a window on Xvfb.

@@ -48,6 +48,10 @@ class XvfbServer {
                const std::string& logPath) const;
 
   private:
+    GPid _spawn(const std::string& program,
+                const std::vector<std::pair<std::string, std::string>>& env,
+                const std::string& logPath) const;
+
     ChildProcess _server;
     int _number = -1;
 };
