@@ -567,14 +567,18 @@ StoreStatus KeyValueStore::removeAll() {
     });
 }
 
+// Fixed width, overwritten in place: truncating first would leave an empty
+// stamp (read as "no change made") to a reader, or for good to a writer
+// killed between the two steps.
 void KeyValueStore::_touchStamp(long long seq) {
-    int fd = open(_stampPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    int fd = open(_stampPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         OSTRA_LOGW("cannot announce change of %s: %s", _path.c_str(), strerror(errno));
         return;
     }
-    std::string text = std::to_string(seq) + "\n";
-    if (write(fd, text.data(), text.size()) < 0) {
+    char text[32];
+    int length = snprintf(text, sizeof(text), "%020lld\n", seq);
+    if (pwrite(fd, text, length, 0) != length) {
         OSTRA_LOGW("cannot announce change of %s: %s", _path.c_str(), strerror(errno));
     }
     close(fd);

@@ -77,6 +77,13 @@ long long mainFileInt(const std::string& file, const std::string& key) {
     return value;
 }
 
+// The newest change the store's stamp announces (0 while it names none).
+long long stampSeq(const std::string& file) {
+    long long seq = 0;
+    std::ifstream(file + ".stamp") >> seq;
+    return seq;
+}
+
 std::string startFile(const TempRoot& root) {
     std::string path = root.path() + "/start";
     std::ofstream(path) << "go\n";
@@ -201,7 +208,8 @@ TEST(StoreSafety, SettingsDoNotLiveOnlyInTheWal) {
     TempRoot root;
     std::string db = preferenceDb(root);
     int pid = testsupport::spawnProgram({STORE_TOOL_PATH, "set-and-hang", "lost", "9"});
-    ASSERT_TRUE(testsupport::runUntil([&] { return fs::exists(db + ".stamp"); }, 10000));
+    // The stamp file exists a moment before it names the change.
+    ASSERT_TRUE(testsupport::runUntil([&] { return stampSeq(db) > 0; }, 10000));
     kill(pid, SIGKILL);
     testsupport::waitProgram(pid);
     fs::remove(db + "-wal");
