@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_EACH=${1:-600}
-TARGETS=(WeatherParsers StringUtilText SlpHistory Bundle LaunchWire)
+TARGETS=(WeatherParsers StringUtilText SlpHistory Bundle LaunchWire BackupRecord UpdateAnswer)
 
 need=()
 command -v clang++ >/dev/null || need+=(clang)

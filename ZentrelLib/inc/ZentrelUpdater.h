@@ -25,6 +25,12 @@ class ZentrelUpdater {
 
     void startDownloadManager(Evas_Object* parent);
 
+    // Reads the store's answer file; true (and the offered version stored)
+    // when it offers an update. Any bytes may arrive there.
+    static bool _isUpdateAvailable(const std::string& path);
+    static bool _parseXml(const std::string& path, std::string* resultCode,
+                          std::string* versionName);
+
   private:
     ZentrelUpdater(const ZentrelUpdater&) = delete;
     ZentrelUpdater& operator=(const ZentrelUpdater&) = delete;
@@ -38,9 +44,6 @@ class ZentrelUpdater {
     void _gatherPairedIds();
     void _readSimPlmn();
     std::string _getHostAndTarnModelName(capability_device_info_s* phone);
-    static bool _isUpdateAvailable(const std::string& path);
-    static bool _parseXml(const std::string& path, std::string* resultCode,
-                          std::string* versionName);
     void _createAppUpdatePopup(Evas_Object* parent);
     static void _deletePopup(ZentrelUpdater* self);
     static void _launchVerdanStore();

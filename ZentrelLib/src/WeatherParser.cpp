@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include <ostra/json_guard.h>
+
 #include "StringUtil.h"
 #include "ZentrelLog.h"
 
@@ -46,26 +48,9 @@ bool WeatherParser::IsAcceptableBody(const char* data, int length) {
         ZLOGE("body of %d bytes refused (at most %d)", length, kMaxBodyBytes);
         return false;
     }
-    int depth = 0;
-    bool inString = false;
-    for (int i = 0; i < length; ++i) {
-        char c = data[i];
-        if (inString) {
-            if (c == '\\') {
-                ++i;
-            } else if (c == '"') {
-                inString = false;
-            }
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '{' || c == '[') {
-            if (++depth > kMaxDepth) {
-                ZLOGE("body nested deeper than %d levels refused", kMaxDepth);
-                return false;
-            }
-        } else if (c == '}' || c == ']') {
-            --depth;
-        }
+    if (!ostra_json_within_limits(data, static_cast<size_t>(length), kMaxBodyBytes, kMaxDepth)) {
+        ZLOGE("body nested deeper than %d levels refused", kMaxDepth);
+        return false;
     }
     return true;
 }

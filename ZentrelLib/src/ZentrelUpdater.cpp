@@ -363,7 +363,9 @@ void ZentrelUpdater::_stateChangedCb(int downloadId, download_state_e state, voi
 
 bool ZentrelUpdater::_parseXml(const std::string& path, std::string* resultCode,
                                std::string* versionName) {
-    xmlDocPtr doc = xmlParseFile(path.c_str());
+    // The answer comes over plain HTTP: never let it make the parser fetch
+    // anything from the network.
+    xmlDocPtr doc = xmlReadFile(path.c_str(), nullptr, XML_PARSE_NONET);
     if (!doc) {
         ZLOGE("Failed document parssing!!!");
         return false;

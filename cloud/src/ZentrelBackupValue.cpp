@@ -1,5 +1,8 @@
 #include "ZentrelBackupValue.h"
 
+#include <ostra/json_guard.h>
+
+#include <cstring>
 #include <ctime>
 
 #include "ZentrelCloudLog.h"
@@ -10,6 +13,10 @@ namespace {
 // The store's SLP limits in hPa, the unit every stored pressure is in.
 constexpr double kSeeLevelMinHpa = 350.0;
 constexpr double kSeeLevelMaxHpa = 1150.0;
+// The value is six flat members, well under a KiB; anything far beyond is
+// refused before json-glib, which recurses once per nesting level.
+constexpr size_t kMaxValueBytes = 64 * 1024;
+constexpr int kMaxValueDepth = 8;
 
 bool holdsType(JsonNode* node, GType type) {
     return JSON_NODE_HOLDS_VALUE(node) && json_node_get_value_type(node) == type;
@@ -71,6 +78,11 @@ bool ZentrelBackupValue::apply(const char* value) {
 }
 
 JsonObject* ZentrelBackupValue::_parseObject(const char* value, JsonParser* parser) {
+    if (!ostra_json_within_limits(value, strlen(value), kMaxValueBytes, kMaxValueDepth)) {
+        ZLOGE("restored value refused: longer than %zu bytes or nested deeper than %d levels",
+              kMaxValueBytes, kMaxValueDepth);
+        return nullptr;
+    }
     GError* error = nullptr;
     if (!json_parser_load_from_data(parser, value, -1, &error)) {
         ZLOGE("restored value is not JSON: %s", error ? error->message : "?");

@@ -4,6 +4,7 @@
 
 #include "Paths.h"
 #include "PlatformLog.h"
+#include "ostra/json_guard.h"
 
 namespace ostra {
 
@@ -13,7 +14,14 @@ constexpr gsize kReadChunk = 4096;
 // A message is a handful of records; anything longer is not ours.
 constexpr size_t kMaxLineBytes = 1 << 20;
 
+// A message is a flat object with a record list: a few levels at most.
+constexpr int kMaxDepth = 16;
+
 JsonObject* parseObject(const std::string& line) {
+    if (!ostra_json_within_limits(line.data(), line.size(), kMaxLineBytes, kMaxDepth)) {
+        OSTRA_LOGE("cloud message of %zu bytes refused: too long or nested too deep", line.size());
+        return nullptr;
+    }
     JsonParser* parser = json_parser_new();
     JsonObject* object = nullptr;
     if (json_parser_load_from_data(parser, line.c_str(), static_cast<gssize>(line.size()),

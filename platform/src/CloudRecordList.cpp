@@ -1,10 +1,18 @@
 #include "CloudRecordList.h"
 
+#include <string>
+
+#include "ostra/json_guard.h"
+
 namespace ostra {
 
 namespace {
 
 constexpr const char* kRecordsMember = "records";
+// A record list is an object holding an array of flat records; the bounds
+// keep a hostile file from exhausting memory or json-glib's stack.
+constexpr size_t kMaxFileBytes = 16 << 20;
+constexpr int kMaxDepth = 16;
 
 void addOptional(JsonBuilder* builder, const char* name, const std::optional<std::string>& value) {
     if (!value) {
@@ -101,11 +109,30 @@ bool CloudRecordList::writeFile(const korvane_cloud_list_s& list, const std::str
 
 bool CloudRecordList::readFile(const std::string& path, korvane_cloud_list_s* list,
                                std::string* error) {
+    gchar* text = nullptr;
+    gsize length = 0;
+    GError* failure = nullptr;
+    if (!g_file_get_contents(path.c_str(), &text, &length, &failure)) {
+        *error = failure ? failure->message : "cannot read " + path;
+        g_clear_error(&failure);
+        return false;
+    }
+    bool ok = readText(text, length, list, error);
+    g_free(text);
+    return ok;
+}
+
+bool CloudRecordList::readText(const char* text, size_t length, korvane_cloud_list_s* list,
+                               std::string* error) {
+    if (!ostra_json_within_limits(text, length, kMaxFileBytes, kMaxDepth)) {
+        *error = "larger than " + std::to_string(kMaxFileBytes >> 20) +
+                 " MiB or nested deeper than " + std::to_string(kMaxDepth) + " levels";
+        return false;
+    }
     JsonParser* parser = json_parser_new();
     GError* failure = nullptr;
-    bool ok = json_parser_load_from_file(parser, path.c_str(), &failure);
-    if (!ok) {
-        *error = failure ? failure->message : "cannot read " + path;
+    if (!json_parser_load_from_data(parser, text, static_cast<gssize>(length), &failure)) {
+        *error = failure ? failure->message : "not JSON";
         g_clear_error(&failure);
         g_object_unref(parser);
         return false;
@@ -117,7 +144,8 @@ bool CloudRecordList::readFile(const std::string& path, korvane_cloud_list_s* li
         g_object_unref(parser);
         return false;
     }
-    ok = fromJson(json_object_get_member(json_node_get_object(root), kRecordsMember), list, error);
+    bool ok =
+        fromJson(json_object_get_member(json_node_get_object(root), kRecordsMember), list, error);
     g_object_unref(parser);
     return ok;
 }

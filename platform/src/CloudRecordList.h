@@ -34,6 +34,9 @@ class CloudRecordList {
     static bool writeFile(const korvane_cloud_list_s& list, const std::string& path,
                           std::string* error);
     static bool readFile(const std::string& path, korvane_cloud_list_s* list, std::string* error);
+    // The file form from length bytes of text.
+    static bool readText(const char* text, size_t length, korvane_cloud_list_s* list,
+                         std::string* error);
 };
 
 }  // namespace ostra

@@ -175,9 +175,12 @@ TEST(RestoreTest, DamagedMembersAreRefusedOneByOneAndTheOthersApplied) {
 TEST(RestoreTest, ARecordWithNothingUsableIsAFailedRestoreThatChangesNothing) {
     CloudRoot root;
     std::string file = root.path() + "/backup.json";
-    for (const char* value : {"{\"zentrel_setting_manual\":5,\"zentrel_setting_distance\":-3}",
-                              "{}", "[1, 2]", "not json at all"}) {
-        SCOPED_TRACE(value);
+    // Nested far deeper than json-glib's stack allows.
+    std::string deep = "{\"zentrel_setting_manual\":" + std::string(200000, '[');
+    for (const std::string& value :
+         {std::string("{\"zentrel_setting_manual\":5,\"zentrel_setting_distance\":-3}"),
+          std::string("{}"), std::string("[1, 2]"), std::string("not json at all"), deep}) {
+        SCOPED_TRACE(value.substr(0, 80));
         resetStore();
         std::string before = history();
         cloudtest::writeBackup(file, value);
@@ -198,6 +201,7 @@ TEST(RestoreTest, UnusableFilesAreRefusedBeforeTheProgramRuns) {
     std::string before = ostractl({"pref", "list"}).out;
     std::string dir = root.path() + "/files";
     g_mkdir_with_parents(dir.c_str(), 0700);
+    const std::string deep = "{\"records\": " + std::string(200000, '[');
     struct Bad {
         const char* name;
         const char* content;  // null: no such file
@@ -210,6 +214,7 @@ TEST(RestoreTest, UnusableFilesAreRefusedBeforeTheProgramRuns) {
         {"noarray.json", "{\"records\": {\"key\": \"ZENTREL_DATA_01\"}}"},
         {"nokey.json", "{\"records\": [{\"date\": \"1\", \"value\": \"{}\"}]}"},
         {"array.json", "[{\"key\": \"ZENTREL_DATA_01\"}]"},
+        {"deep.json", deep.c_str()},
     };
     for (const Bad& bad : files) {
         SCOPED_TRACE(bad.name);

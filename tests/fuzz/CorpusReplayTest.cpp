@@ -49,4 +49,12 @@ TEST(FuzzCorpus, LaunchWire) {
     EXPECT_GE(replay("LaunchWire", fuzz::LaunchWire), 2);
 }
 
+TEST(FuzzCorpus, BackupRecord) {
+    EXPECT_GE(replay("BackupRecord", fuzz::BackupRecord), 3);
+}
+
+TEST(FuzzCorpus, UpdateAnswer) {
+    EXPECT_GE(replay("UpdateAnswer", fuzz::UpdateAnswer), 3);
+}
+
 }  // namespace

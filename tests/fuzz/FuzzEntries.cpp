@@ -10,13 +10,16 @@
 #include <vector>
 
 #include "AppControlWire.h"
+#include "CloudRecordList.h"
 #include "StringUtil.h"
 #include "WeatherHuafengAccuParser.h"
 #include "WeatherNewsParser.h"
 #include "WeatherOpenMeteoParser.h"
 #include "WeatherTwcParser.h"
+#include "ZentrelBackupValue.h"
 #include "ZentrelSLPItemList.h"
 #include "ZentrelStorageMgr.h"
+#include "ZentrelUpdater.h"
 
 namespace {
 
@@ -136,6 +139,34 @@ int LaunchWire(const uint8_t* data, size_t size) {
         g_variant_unref(again);
     }
     g_variant_unref(variant);
+    return 0;
+}
+
+int BackupRecord(const uint8_t* data, size_t size) {
+    Setup();
+    korvane_cloud_list_s list;
+    std::string error;
+    if (ostra::CloudRecordList::readText(reinterpret_cast<const char*>(data), size, &list,
+                                         &error)) {
+        for (const auto& record : list.records) {
+            if (record->value) {
+                ZentrelBackupValue::apply(record->value->c_str());
+            }
+        }
+    }
+    std::string text(reinterpret_cast<const char*>(data), size);
+    ZentrelBackupValue::apply(text.c_str());
+    return 0;
+}
+
+int UpdateAnswer(const uint8_t* data, size_t size) {
+    Setup();
+    static const std::string path = std::string(getenv("OSTRA_ROOT")) + "/update-answer.xml";
+    if (!g_file_set_contents(path.c_str(), reinterpret_cast<const char*>(data),
+                             static_cast<gssize>(size), nullptr)) {
+        return 0;
+    }
+    ZentrelUpdater::_isUpdateAvailable(path);
     return 0;
 }
 

@@ -18,5 +18,10 @@ int SlpHistory(const uint8_t* data, size_t size);
 int Bundle(const uint8_t* data, size_t size);
 // A launch request as it comes off the socket, decoded.
 int LaunchWire(const uint8_t* data, size_t size);
+// A backup file read as a record list, and each record's value (and the
+// bytes themselves) restored as the settings value.
+int BackupRecord(const uint8_t* data, size_t size);
+// The update check's answer file.
+int UpdateAnswer(const uint8_t* data, size_t size);
 
 }  // namespace fuzz
