@@ -1,7 +1,7 @@
 #include "KeyValueStore.h"
 
 #include <fcntl.h>
-#include <gio/gio.h>
+#include <glib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "FileChangeWatch.h"
 #include "Paths.h"
 #include "PlatformLog.h"
 
@@ -719,11 +720,8 @@ void KeyValueStore::_dispatchChanges() {
     }
 }
 
-void KeyValueStore::_monitorCb(GFileMonitor*, GFile*, GFile*, int event, void* user_data) {
-    if (event == G_FILE_MONITOR_EVENT_CHANGED || event == G_FILE_MONITOR_EVENT_CREATED ||
-        event == G_FILE_MONITOR_EVENT_CHANGES_DONE_HINT) {
-        static_cast<KeyValueStore*>(user_data)->_dispatchChanges();
-    }
+void KeyValueStore::_stampChangedCb(void* user_data) {
+    static_cast<KeyValueStore*>(user_data)->_dispatchChanges();
 }
 
 int KeyValueStore::_pollCb(void* user_data) {
@@ -740,30 +738,26 @@ bool KeyValueStore::watch(ChangeFn fn) {
     _watcher = std::move(fn);
     _seenSeq = _lastSeq();
     _seenValues = _snapshot();
-    GFile* file = g_file_new_for_path(_stampPath.c_str());
-    GError* error = nullptr;
-    _monitor = g_file_monitor_file(file, G_FILE_MONITOR_NONE, nullptr, &error);
-    g_object_unref(file);
-    if (_monitor) {
-        g_file_monitor_set_rate_limit(_monitor, 0);
-        g_signal_connect(_monitor, "changed", G_CALLBACK(_monitorCb), this);
+    // An empty stamp reads as "no change yet"; the watch needs a file.
+    int fd = open(_stampPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        close(fd);
+    }
+    _stampWatch = FileChangeWatch::add(_stampPath, _stampChangedCb, this);
+    if (_stampWatch) {
         return true;
     }
-    // Without a file monitor (no inotify) the change log is polled instead.
-    OSTRA_LOGW("no file monitor for %s (%s); polling for changes", _stampPath.c_str(),
-               error ? error->message : "unknown");
-    g_clear_error(&error);
+    // Without inotify the change log is polled instead.
+    OSTRA_LOGW("no change watch for %s; polling for changes", _stampPath.c_str());
     _pollSource = g_timeout_add(kFallbackPollMs, _pollCb, this);
     return true;
 }
 
 void KeyValueStore::unwatch() {
     std::lock_guard<std::recursive_mutex> lock(_mutex);
-    if (_monitor) {
-        g_signal_handlers_disconnect_by_data(_monitor, this);
-        g_file_monitor_cancel(_monitor);
-        g_object_unref(_monitor);
-        _monitor = nullptr;
+    if (_stampWatch) {
+        FileChangeWatch::remove(_stampWatch);
+        _stampWatch = 0;
     }
     if (_pollSource) {
         g_source_remove(_pollSource);

@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-typedef struct _GFileMonitor GFileMonitor;
 typedef struct _GFile GFile;
 
 namespace ostra {
@@ -82,8 +81,7 @@ class KeyValueStore {
     void _touchStamp(long long seq);
     long long _lastSeq();
     void _dispatchChanges();
-    static void _monitorCb(GFileMonitor* monitor, GFile* file, GFile* other, int event,
-                           void* user_data);
+    static void _stampChangedCb(void* user_data);
     static int _pollCb(void* user_data);
 
     std::string _path;
@@ -91,7 +89,7 @@ class KeyValueStore {
     std::recursive_mutex _mutex;
     sqlite3* _db = nullptr;
     ChangeFn _watcher;
-    GFileMonitor* _monitor = nullptr;
+    unsigned _stampWatch = 0;
     unsigned _pollSource = 0;
     long long _seenSeq = 0;
     // What the watcher last saw, to find the changes a pruned change log no longer names.

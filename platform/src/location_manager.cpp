@@ -34,6 +34,9 @@ namespace {
 struct SettingCallback {
     location_setting_changed_cb cb;
     void* data;
+    // The switch as this callback last knew it: a notice that arrives after
+    // registration for a change made before it is no change to the caller.
+    bool known;
 };
 
 std::set<location_manager_h> gManagers;
@@ -188,9 +191,12 @@ void onSwitchChanged(keynode_t*, void*) {
     OSTRA_LOGI("location switched %s", on ? "on" : "off");
     auto callbacks = gSettingCallbacks;
     for (const auto& entry : callbacks) {
-        if (gSettingCallbacks.count(entry.first)) {
-            entry.second.cb(static_cast<location_method_e>(entry.first), on, entry.second.data);
+        auto current = gSettingCallbacks.find(entry.first);
+        if (current == gSettingCallbacks.end() || current->second.known == on) {
+            continue;
         }
+        current->second.known = on;
+        entry.second.cb(static_cast<location_method_e>(entry.first), on, entry.second.data);
     }
     auto managers = gManagers;
     for (location_manager_h manager : managers) {
@@ -378,7 +384,7 @@ int location_manager_set_setting_changed_cb(location_method_e method,
     if (!gWatchingSwitch) {
         return LOCATIONS_ERROR_SERVICE_NOT_AVAILABLE;
     }
-    gSettingCallbacks[method] = SettingCallback{callback, user_data};
+    gSettingCallbacks[method] = SettingCallback{callback, user_data, switchedOn()};
     return LOCATIONS_ERROR_NONE;
 }
 
