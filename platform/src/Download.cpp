@@ -1,6 +1,5 @@
 #include "Download.h"
 
-#include <curl/curl.h>
 #include <glib.h>
 #include <glib/gstdio.h>
 
@@ -9,6 +8,7 @@
 
 #include "PlatformLog.h"
 #include "ostra/connection.h"
+#include "ostra/curl_loader.h"
 
 namespace ostra {
 
@@ -127,29 +127,36 @@ bool Download::_transfer(const std::string& partial) {
         OSTRA_LOGE("download %d: cannot write %s", _id, partial.c_str());
         return false;
     }
-    CURL* handle = curl_easy_init();
+    const ostra_curl_api* curl = ostra_curl();
+    CURL* handle = curl ? curl->easy_init() : nullptr;
+    if (!handle) {
+        OSTRA_LOGE("download %d: no transfer handle", _id);
+        fclose(_file);
+        _file = nullptr;
+        return false;
+    }
     char* caFile = ostra_connection_get_ca_file();
     std::string proxy = proxyAddress();
-    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(handle, CURLOPT_PROXY, proxy.c_str());
-    curl_easy_setopt(handle, CURLOPT_CAINFO, caFile);
-    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, _write);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, this);
-    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, _progress);
-    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, this);
-    CURLcode result = curl_easy_perform(handle);
+    curl->easy_setopt(handle, CURLOPT_URL, url.c_str());
+    curl->easy_setopt(handle, CURLOPT_PROXY, proxy.c_str());
+    curl->easy_setopt(handle, CURLOPT_CAINFO, caFile);
+    curl->easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+    curl->easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl->easy_setopt(handle, CURLOPT_WRITEFUNCTION, _write);
+    curl->easy_setopt(handle, CURLOPT_WRITEDATA, this);
+    curl->easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+    curl->easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, _progress);
+    curl->easy_setopt(handle, CURLOPT_XFERINFODATA, this);
+    CURLcode result = curl->easy_perform(handle);
     long status = 0;
-    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
-    curl_easy_cleanup(handle);
+    curl->easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+    curl->easy_cleanup(handle);
     free(caFile);
     bool closed = fclose(_file) == 0;
     _file = nullptr;
     if (result != CURLE_OK || status != 200 || !closed) {
         OSTRA_LOGW("download %d of %s failed: %s, status %ld", _id, url.c_str(),
-                   curl_easy_strerror(result), status);
+                   curl->easy_strerror(result), status);
         return false;
     }
     return true;

@@ -1,7 +1,5 @@
 #include "ostra/download.h"
 
-#include <curl/curl.h>
-
 #include <cstdlib>
 #include <mutex>
 
@@ -48,8 +46,6 @@ int download_create(int* download_id) {
     if (!download_id) {
         return DOWNLOAD_ERROR_INVALID_PARAMETER;
     }
-    static std::once_flag curlReady;
-    std::call_once(curlReady, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     static int lastId = 0;
     *download_id = ++lastId;
     auto* download = new ostra::Download(*download_id);

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <ostra/connection.h>
+#include <ostra/curl_loader.h>
 #include <sched.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -25,27 +26,23 @@ int WaitMilliseconds(long curlTimeout) {
     return 1000 + (curlTimeout > 0 ? static_cast<int>(curlTimeout % 1000) : 0);
 }
 
+// libcurl is loaded (and set up for the process) by the first request; every
+// call below runs after HttpRequest found it loaded.
+const ostra_curl_api& Curl() {
+    return *ostra_curl();
+}
+
 template <typename Value>
 void SetOption(CURL* handle, CURLoption option, Value value, const char* failure) {
-    if (curl_easy_setopt(handle, option, value) != CURLE_OK) {
+    if (Curl().easy_setopt(handle, option, value) != CURLE_OK) {
         ZLOGE("%s", failure);
     }
 }
 
-// libcurl's global state is set up once for the whole process and kept
-// until it ends: tearing it down while another engine (or a library) still
-// uses libcurl is not safe.
-void InitCurlOnce() {
-    static const CURLcode result = curl_global_init(CURL_GLOBAL_ALL);
-    if (result != CURLE_OK) {
-        ZLOGE("Failed curl_global_init :%d", result);
-    }
-}
 
 }  // namespace
 
 CurlNetworkConnection::CurlNetworkConnection() {
-    InitCurlOnce();
     pthread_mutex_init(&mThreadMutexHandler, nullptr);
 }
 
@@ -64,6 +61,11 @@ void CurlNetworkConnection::HttpRequest(IHttpRequestDataPtr request) {
     auto curlRequest = std::dynamic_pointer_cast<CurlHttpRequestData>(request);
     if (!curlRequest) {
         ZLOGE("Invalid httpRequestDataPtr");
+        return;
+    }
+    if (!ostra_curl()) {
+        ZLOGE("no HTTP library: the request fails");
+        OnHttpRequestFailed(request);
         return;
     }
     auto session = std::make_shared<CurlSingleEasySession>();
@@ -136,7 +138,7 @@ curl_slist* CurlNetworkConnection::CreateHeaderList(const CurlHttpRequestData& r
         if (line.empty()) {
             continue;
         }
-        curl_slist* grown = curl_slist_append(headers, line.c_str());
+        curl_slist* grown = Curl().slist_append(headers, line.c_str());
         if (!grown) {
             ZLOGE("Failed curl_slist_append");
             continue;
@@ -149,7 +151,7 @@ curl_slist* CurlNetworkConnection::CreateHeaderList(const CurlHttpRequestData& r
 CURL* CurlNetworkConnection::CreateEasyHandle(const CurlHttpRequestData& request,
                                               curl_slist* headers,
                                               CurlHttpTotalPacketData* packet) {
-    CURL* handle = curl_easy_init();
+    CURL* handle = Curl().easy_init();
     if (!handle) {
         ZLOGE("Failed curl_easy_init");
         return nullptr;
@@ -240,7 +242,7 @@ bool CurlNetworkConnection::PrepareBatch() {
     if (mCurlMultiSessionPtr->mCurlMultiSession) {
         return false;
     }
-    mCurlMultiSessionPtr->mCurlMultiSession = curl_multi_init();
+    mCurlMultiSessionPtr->mCurlMultiSession = Curl().multi_init();
     if (!mCurlMultiSessionPtr->mCurlMultiSession) {
         ZLOGE("Failed curl_multi_init");
         return false;
@@ -250,7 +252,7 @@ bool CurlNetworkConnection::PrepareBatch() {
 
 void CurlNetworkConnection::DiscardEmptyBatch() {
     // No worker would ever drive a batch whose first transfer was refused.
-    curl_multi_cleanup(mCurlMultiSessionPtr->mCurlMultiSession);
+    Curl().multi_cleanup(mCurlMultiSessionPtr->mCurlMultiSession);
     mCurlMultiSessionPtr->mCurlMultiSession = nullptr;
 }
 
@@ -284,8 +286,8 @@ CURLMcode CurlNetworkConnection::AppendEasySession(const CurlSingleEasySessionPt
     // Without a worker the handle goes in now, so a refusal is reported at
     // once; a running worker adds it itself on its next round.
     if (mThread == 0) {
-        if (curl_multi_add_handle(mCurlMultiSessionPtr->mCurlMultiSession,
-                                  session->mCurlSessionHandler) != CURLM_OK) {
+        if (Curl().multi_add_handle(mCurlMultiSessionPtr->mCurlMultiSession,
+                                    session->mCurlSessionHandler) != CURLM_OK) {
             ZLOGE("[Failed] curl_multi_add_handle");
             MUTEX_UNLOCK();
             return CURLM_INTERNAL_ERROR;
@@ -299,25 +301,25 @@ CURLMcode CurlNetworkConnection::AppendEasySession(const CurlSingleEasySessionPt
 
 void CurlNetworkConnection::ReleaseEasySession(const CurlSingleEasySessionPtr& session) {
     if (session->mAddedToMulti && mCurlMultiSessionPtr && mCurlMultiSessionPtr->mCurlMultiSession) {
-        curl_multi_remove_handle(mCurlMultiSessionPtr->mCurlMultiSession,
-                                 session->mCurlSessionHandler);
+        Curl().multi_remove_handle(mCurlMultiSessionPtr->mCurlMultiSession,
+                                   session->mCurlSessionHandler);
     }
     session->mAddedToMulti = false;
     if (session->mCurlSessionHandler) {
-        curl_easy_cleanup(session->mCurlSessionHandler);
+        Curl().easy_cleanup(session->mCurlSessionHandler);
         session->mCurlSessionHandler = nullptr;
     }
     if (session->mCurlHeaderOptions) {
-        curl_slist_free_all(session->mCurlHeaderOptions);
+        Curl().slist_free_all(session->mCurlHeaderOptions);
         session->mCurlHeaderOptions = nullptr;
     }
 }
 
 void CurlNetworkConnection::ReleaseRetiredHandles() {
     for (auto& retired : mCurlMultiSessionPtr->mRetiredHandles) {
-        curl_multi_remove_handle(mCurlMultiSessionPtr->mCurlMultiSession, retired.first);
-        curl_easy_cleanup(retired.first);
-        curl_slist_free_all(retired.second);
+        Curl().multi_remove_handle(mCurlMultiSessionPtr->mCurlMultiSession, retired.first);
+        Curl().easy_cleanup(retired.first);
+        Curl().slist_free_all(retired.second);
     }
     mCurlMultiSessionPtr->mRetiredHandles.clear();
 }
@@ -380,7 +382,7 @@ void CurlNetworkConnection::StopThread() {
 
 void CurlNetworkConnection::WakeWorker() {
     if (mThread != 0 && mCurlMultiSessionPtr && mCurlMultiSessionPtr->mCurlMultiSession) {
-        curl_multi_wakeup(mCurlMultiSessionPtr->mCurlMultiSession);
+        Curl().multi_wakeup(mCurlMultiSessionPtr->mCurlMultiSession);
     }
 }
 
@@ -403,7 +405,7 @@ void CurlNetworkConnection::RunWorker() {
         }
         SyncWorkerHandles();
         int running = 0;
-        CURLMcode result = curl_multi_perform(multi, &running);
+        CURLMcode result = Curl().multi_perform(multi, &running);
         if (result != CURLM_OK) {
             ZLOGE("Failed multi perform :%d", result);
         }
@@ -411,12 +413,12 @@ void CurlNetworkConnection::RunWorker() {
             break;
         }
         long timeout = -1;
-        curl_multi_timeout(multi, &timeout);
+        Curl().multi_timeout(multi, &timeout);
         ZLOGD("curl time out %ld milisecondes", timeout);
         MUTEX_UNLOCK();
         // Only this thread calls into the multi handle while it lives, so the
         // wait runs unlocked; poll() has no descriptor limit, unlike select().
-        result = curl_multi_poll(multi, nullptr, 0, WaitMilliseconds(timeout), nullptr);
+        result = Curl().multi_poll(multi, nullptr, 0, WaitMilliseconds(timeout), nullptr);
         if (result != CURLM_OK) {
             ZLOGE("Failed multi poll :%d", result);
         }
@@ -436,8 +438,8 @@ void CurlNetworkConnection::SyncWorkerHandles() {
         if (session->mAddedToMulti || session->mCurlState != THREAD_CURL_STATE_INITIALIZED) {
             continue;
         }
-        if (curl_multi_add_handle(mCurlMultiSessionPtr->mCurlMultiSession,
-                                  session->mCurlSessionHandler) != CURLM_OK) {
+        if (Curl().multi_add_handle(mCurlMultiSessionPtr->mCurlMultiSession,
+                                    session->mCurlSessionHandler) != CURLM_OK) {
             ZLOGE("[Failed] curl_multi_add_handle");
             session->mCurlState = THREAD_CURL_STATE_RESPONSE_FAILED;
             continue;
@@ -449,7 +451,7 @@ void CurlNetworkConnection::SyncWorkerHandles() {
 void CurlNetworkConnection::CollectFinishedTransfers() {
     int remained = 0;
     while (CURLMsg* message =
-               curl_multi_info_read(mCurlMultiSessionPtr->mCurlMultiSession, &remained)) {
+               Curl().multi_info_read(mCurlMultiSessionPtr->mCurlMultiSession, &remained)) {
         ZLOGD("Remained count : %d", remained);
         if (message->msg != CURLMSG_DONE) {
             continue;
@@ -459,7 +461,7 @@ void CurlNetworkConnection::CollectFinishedTransfers() {
             continue;
         }
         long code = 0;
-        curl_easy_getinfo(message->easy_handle, CURLINFO_RESPONSE_CODE, &code);
+        Curl().easy_getinfo(message->easy_handle, CURLINFO_RESPONSE_CODE, &code);
         CURLcode result = message->data.result;
         // A 200 whose transfer broke off (short body, bad encoding) is no success.
         if (code == HTTP_RESPONSE_OK && result == CURLE_OK) {
@@ -470,7 +472,7 @@ void CurlNetworkConnection::CollectFinishedTransfers() {
             ZLOGE("Response Error Code :%ld", code);
         }
         if (result != CURLE_OK) {
-            ZLOGE("Transfer failed : %s", curl_easy_strerror(result));
+            ZLOGE("Transfer failed : %s", Curl().easy_strerror(result));
         }
         session->mCurlState = THREAD_CURL_STATE_RESPONSE_FAILED;
     }
@@ -590,7 +592,7 @@ void CurlNetworkConnection::ResponseHttpRequest() {
         ReleaseEasySession(session);
         finished.push_back(session);
     }
-    curl_multi_cleanup(mCurlMultiSessionPtr->mCurlMultiSession);
+    Curl().multi_cleanup(mCurlMultiSessionPtr->mCurlMultiSession);
     mCurlMultiSessionPtr->mCurlMultiSession = nullptr;
     mCurlMultiSessionPtr->mCurlSingleEasySessionList.clear();
     MUTEX_UNLOCK();
@@ -689,7 +691,7 @@ void CurlNetworkConnection::DestoryAllHttpRequest() {
         ReleaseEasySession(session);
     }
     mCurlMultiSessionPtr->mCurlSingleEasySessionList.clear();
-    curl_multi_cleanup(mCurlMultiSessionPtr->mCurlMultiSession);
+    Curl().multi_cleanup(mCurlMultiSessionPtr->mCurlMultiSession);
     mCurlMultiSessionPtr->mCurlMultiSession = nullptr;
     MUTEX_UNLOCK();
 }
