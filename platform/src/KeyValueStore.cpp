@@ -134,13 +134,42 @@ long long stampSeq(const std::string& stampPath) {
     return seq;
 }
 
-// Statements are short-lived; a tiny RAII wrapper keeps the error paths tidy.
-class Stmt {
+}  // namespace
+
+// A statement of the store's connection, taken from its cache and given back
+// (reset) at the end of the scope; a tiny RAII wrapper keeps the error paths
+// tidy.
+class KeyValueStore::Statement {
   public:
-    Stmt(sqlite3* db, const char* sql) { _rc = sqlite3_prepare_v2(db, sql, -1, &_stmt, nullptr); }
-    ~Stmt() { sqlite3_finalize(_stmt); }
-    Stmt(const Stmt&) = delete;
-    Stmt& operator=(const Stmt&) = delete;
+    Statement(KeyValueStore* store, const char* sql) : _store(store), _sql(sql) {
+        auto cached = store->_statements.find(sql);
+        if (cached != store->_statements.end() && cached->second) {
+            _stmt = cached->second;
+            cached->second = nullptr;  // lent out until this scope ends
+            return;
+        }
+        _rc = sqlite3_prepare_v3(store->_db, sql, -1, SQLITE_PREPARE_PERSISTENT, &_stmt, nullptr);
+    }
+    ~Statement() {
+        if (!_stmt) {
+            return;
+        }
+        sqlite3_reset(_stmt);
+        sqlite3_clear_bindings(_stmt);
+        // The connection may have been closed (and another opened) meanwhile.
+        if (sqlite3_db_handle(_stmt) != _store->_db) {
+            sqlite3_finalize(_stmt);
+            return;
+        }
+        sqlite3_stmt*& slot = _store->_statements[_sql];
+        if (slot) {
+            sqlite3_finalize(_stmt);
+        } else {
+            slot = _stmt;
+        }
+    }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
     int rc() const { return _rc; }
     sqlite3_stmt* get() { return _stmt; }
     void bindText(int idx, const std::string& text) {
@@ -150,9 +179,15 @@ class Stmt {
     int step() { return sqlite3_step(_stmt); }
 
   private:
+    KeyValueStore* _store;
+    const char* _sql;
     sqlite3_stmt* _stmt = nullptr;
     int _rc = SQLITE_OK;
 };
+
+using Stmt = KeyValueStore::Statement;
+
+namespace {
 
 void bindValue(Stmt& stmt, int idx, const Value& value) {
     switch (value.type) {
@@ -238,6 +273,10 @@ KeyValueStore::KeyValueStore(std::string path)
     : _path(std::move(path)), _stampPath(_path + ".stamp") {}
 
 void KeyValueStore::_close() {
+    for (auto& cached : _statements) {
+        sqlite3_finalize(cached.second);
+    }
+    _statements.clear();
     if (_db) {
         // The last connection to close checkpoints the WAL into the main file.
         sqlite3_close_v2(_db);
@@ -331,7 +370,7 @@ int KeyValueStore::_openFile() {
 void KeyValueStore::_checkLostChanges() {
     long long announced = stampSeq(_stampPath);
     long long held = 0;
-    Stmt stmt(_db, "SELECT IFNULL(MAX(seq), 0) FROM changes;");
+    Stmt stmt(this, "SELECT IFNULL(MAX(seq), 0) FROM changes;");
     if (stmt.rc() == SQLITE_OK && stmt.step() == SQLITE_ROW) {
         held = sqlite3_column_int64(stmt.get(), 0);
     }
@@ -392,7 +431,7 @@ StoreStatus KeyValueStore::_withRetry(Op op) {
 
 StoreStatus KeyValueStore::get(const std::string& key, Value* out) {
     return _withRetry([&](StoreStatus* status) {
-        Stmt stmt(_db, "SELECT type, value FROM kv WHERE key = ?1;");
+        Stmt stmt(this, "SELECT type, value FROM kv WHERE key = ?1;");
         if (stmt.rc() != SQLITE_OK) {
             return stmt.rc();
         }
@@ -428,7 +467,7 @@ StoreStatus KeyValueStore::exists(const std::string& key, bool* found) {
 StoreStatus KeyValueStore::list(std::vector<std::pair<std::string, Value>>* items) {
     return _withRetry([&](StoreStatus* status) {
         items->clear();
-        Stmt stmt(_db, "SELECT key, type, value FROM kv ORDER BY key;");
+        Stmt stmt(this, "SELECT key, type, value FROM kv ORDER BY key;");
         if (stmt.rc() != SQLITE_OK) {
             return stmt.rc();
         }
@@ -463,7 +502,7 @@ StoreStatus KeyValueStore::_write(
         std::vector<std::string> changed;
         rc = op(_db, &changed);
         for (size_t i = 0; rc == SQLITE_OK && i < changed.size(); ++i) {
-            Stmt log(_db, "INSERT INTO changes(key) VALUES(?1);");
+            Stmt log(this, "INSERT INTO changes(key) VALUES(?1);");
             rc = log.rc();
             if (rc == SQLITE_OK) {
                 log.bindText(1, changed[i]);
@@ -474,7 +513,7 @@ StoreStatus KeyValueStore::_write(
             seq = sqlite3_last_insert_rowid(_db);
         }
         if (rc == SQLITE_OK && seq % kPruneEvery == 0 && seq > 0) {
-            Stmt prune(_db, "DELETE FROM changes WHERE seq <= ?1;");
+            Stmt prune(this, "DELETE FROM changes WHERE seq <= ?1;");
             rc = prune.rc();
             if (rc == SQLITE_OK) {
                 sqlite3_bind_int64(prune.get(), 1, seq - kChangeLogKeep);
@@ -501,7 +540,7 @@ StoreStatus KeyValueStore::_write(
 
 StoreStatus KeyValueStore::set(const std::string& key, const Value& value) {
     return _write([&](sqlite3* db, std::vector<std::string>* changed) {
-        Stmt read(db, "SELECT type, value FROM kv WHERE key = ?1;");
+        Stmt read(this, "SELECT type, value FROM kv WHERE key = ?1;");
         if (read.rc() != SQLITE_OK) {
             return read.rc();
         }
@@ -514,7 +553,7 @@ StoreStatus KeyValueStore::set(const std::string& key, const Value& value) {
         if (rc == SQLITE_ROW && readValue(read.get(), 0, 1, &old) && old == value) {
             return SQLITE_OK;  // unchanged: no notice, so watchers that write back cannot loop
         }
-        Stmt write(db, "INSERT OR REPLACE INTO kv(key, type, value) VALUES(?1, ?2, ?3);");
+        Stmt write(this, "INSERT OR REPLACE INTO kv(key, type, value) VALUES(?1, ?2, ?3);");
         if (write.rc() != SQLITE_OK) {
             return write.rc();
         }
@@ -532,7 +571,7 @@ StoreStatus KeyValueStore::set(const std::string& key, const Value& value) {
 StoreStatus KeyValueStore::remove(const std::string& key) {
     bool existed = false;
     StoreStatus status = _write([&](sqlite3* db, std::vector<std::string>* changed) {
-        Stmt del(db, "DELETE FROM kv WHERE key = ?1;");
+        Stmt del(this, "DELETE FROM kv WHERE key = ?1;");
         if (del.rc() != SQLITE_OK) {
             return del.rc();
         }
@@ -555,7 +594,7 @@ StoreStatus KeyValueStore::remove(const std::string& key) {
 StoreStatus KeyValueStore::removeAll() {
     return _write([&](sqlite3* db, std::vector<std::string>* changed) {
         {
-            Stmt keys(db, "SELECT key FROM kv;");
+            Stmt keys(this, "SELECT key FROM kv;");
             if (keys.rc() != SQLITE_OK) {
                 return keys.rc();
             }
@@ -616,7 +655,7 @@ int KeyValueStore::_checkpointCb(void* user_data) {
 long long KeyValueStore::_lastSeq() {
     long long seq = 0;
     _withRetry([&](StoreStatus* status) {
-        Stmt stmt(_db, "SELECT IFNULL(MAX(seq), 0) FROM changes;");
+        Stmt stmt(this, "SELECT IFNULL(MAX(seq), 0) FROM changes;");
         if (stmt.rc() != SQLITE_OK) {
             return stmt.rc();
         }
@@ -669,7 +708,7 @@ void KeyValueStore::_collectGap(std::vector<std::string>* keys) {
 
 void KeyValueStore::_collectLogged(std::vector<std::string>* keys) {
     _withRetry([&](StoreStatus* status) {
-        Stmt stmt(_db, "SELECT seq, key FROM changes WHERE seq > ?1 ORDER BY seq;");
+        Stmt stmt(this, "SELECT seq, key FROM changes WHERE seq > ?1 ORDER BY seq;");
         if (stmt.rc() != SQLITE_OK) {
             return stmt.rc();
         }
@@ -695,7 +734,7 @@ void KeyValueStore::_dispatchChanges() {
         watcher = _watcher;
         long long first = 0;
         _withRetry([&](StoreStatus* status) {
-            Stmt stmt(_db, "SELECT IFNULL(MIN(seq), 0) FROM changes WHERE seq > ?1;");
+            Stmt stmt(this, "SELECT IFNULL(MIN(seq), 0) FROM changes WHERE seq > ?1;");
             if (stmt.rc() != SQLITE_OK) {
                 return stmt.rc();
             }

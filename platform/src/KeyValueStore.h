@@ -59,6 +59,9 @@ class KeyValueStore {
 
     const std::string& path() const { return _path; }
 
+    // One prepared statement of the store's connection (defined with it).
+    class Statement;
+
   private:
     explicit KeyValueStore(std::string path);
     KeyValueStore(const KeyValueStore&) = delete;
@@ -83,6 +86,11 @@ class KeyValueStore {
     void _dispatchChanges();
     static void _stampChangedCb(void* user_data);
     static int _pollCb(void* user_data);
+
+    // Prepared statements of the open connection, by their (literal) SQL:
+    // parsing the SQL again cost more than running it. A statement in use
+    // (a nested call) is lent out once; a second user prepares its own.
+    std::map<const char*, sqlite3_stmt*> _statements;
 
     std::string _path;
     std::string _stampPath;
