@@ -16,6 +16,12 @@ client_flags=${4:-}
 work=$(mktemp -d)
 prefix=$work/prefix
 launched=""
+# cmake --install rewrites the build's install manifest; the user's own
+# install keeps its list of files to uninstall.
+manifest=$build/install_manifest.txt
+if [ -f "$manifest" ]; then
+  cp -p "$manifest" "$work/manifest"
+fi
 fail() {
   echo "FAIL: $*" >&2
   exit 1
@@ -26,6 +32,11 @@ cleanup() {
   fi
   if [ -n "$launched" ]; then
     kill "$launched" 2>/dev/null || true
+  fi
+  if [ -f "$work/manifest" ]; then
+    cp -p "$work/manifest" "$manifest"
+  else
+    rm -f "$manifest"
   fi
   rm -rf "$work"
 }
@@ -85,7 +96,7 @@ echo "== a launch request starts the program the prefix's registry names"
   fail "launch failed: $(cat "$work/launch.log")"
 line=$(wait_for_line "org.ostra.weather.agent: launch request" "$work/launch.log") ||
   fail "the weather agent did not start: $(cat "$work/launch.log")"
-launched=$(sed -n 's/^[^(]*(\([0-9]*\)).*/\1/p' <<<"$line")
+launched=$(sed -n 's/^[^(]*( *\([0-9]*\)).*/\1/p' <<<"$line")
 [ "$(readlink "/proc/$launched/exe")" = "$prefix/bin/ostra-weather-agent" ] ||
   fail "the launch started $(readlink "/proc/$launched/exe")"
 
