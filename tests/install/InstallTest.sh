@@ -52,7 +52,8 @@ wait_for_line() {
   done
 }
 
-cmake --install "$build" --prefix "$prefix" >"$work/install.log" || fail "cmake --install failed"
+"${CMAKE:-cmake}" --install "$build" --prefix "$prefix" >"$work/install.log" ||
+  fail "cmake --install failed: $(tail -3 "$work/install.log")"
 prefix=$(realpath "$prefix")
 cd "$work"
 unset LD_LIBRARY_PATH OSTRA_RESOURCE_DIR OSTRA_APPS_PATH OSTRA_SENSORD OSTRA_PACKAGE_ID OSTRA_APP_ID
