@@ -6,6 +6,8 @@ find_program(RSVG_CONVERT rsvg-convert REQUIRED)
 find_program(MSGFMT msgfmt REQUIRED)
 
 set(ZENTREL_RES_DIR "${CMAKE_BINARY_DIR}/res")
+# The same tree below the install prefix.
+set(ZENTREL_INSTALL_RES_DIR "${CMAKE_INSTALL_DATADIR}/zentrel/res")
 set(ZENTREL_IMAGE_DIR "${ZENTREL_RES_DIR}/edje/images")
 
 # zentrel_add_images(<target> <svg>...): renders each SVG to a PNG of the
@@ -22,13 +24,14 @@ function(zentrel_add_images target)
     list(APPEND outputs ${png})
   endforeach()
   add_custom_target(${target} ALL DEPENDS ${outputs})
-  install(FILES ${outputs} DESTINATION share/zentrel/res/edje/images)
+  install(FILES ${outputs} DESTINATION ${ZENTREL_INSTALL_RES_DIR}/edje/images)
 endfunction()
 
-# zentrel_add_theme(<name> <edc> [DEPENDS <target or file>...]): compiles the
-# theme to res/edje/<name>.edj with the rendered images.
+# zentrel_add_theme(<name> <edc> [NO_INSTALL] [DEPENDS <target or file>...]):
+# compiles the theme to res/edje/<name>.edj with the rendered images;
+# NO_INSTALL for the themes of tests and samples.
 function(zentrel_add_theme name edc)
-  cmake_parse_arguments(T "" "" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(T "NO_INSTALL" "" "DEPENDS" ${ARGN})
   get_filename_component(edc_dir ${edc} DIRECTORY)
   file(GLOB edc_parts ${edc_dir}/*.edc)
   set(edj ${ZENTREL_RES_DIR}/edje/${name}.edj)
@@ -45,7 +48,9 @@ function(zentrel_add_theme name edc)
       endif()
     endforeach()
   endif()
-  install(FILES ${edj} DESTINATION share/zentrel/res/edje)
+  if(NOT T_NO_INSTALL)
+    install(FILES ${edj} DESTINATION ${ZENTREL_INSTALL_RES_DIR}/edje)
+  endif()
 endfunction()
 
 # zentrel_add_catalogue(<target> <domain> <po>...): compiles <lang>.po to
@@ -61,7 +66,7 @@ function(zentrel_add_catalogue target domain)
       COMMAND ${MSGFMT} --check -o ${mo} ${po}
       DEPENDS ${po} COMMENT "Compiling texts ${lang}" VERBATIM)
     list(APPEND outputs ${mo})
-    install(FILES ${mo} DESTINATION share/zentrel/res/locale/${lang}/LC_MESSAGES)
+    install(FILES ${mo} DESTINATION ${ZENTREL_INSTALL_RES_DIR}/locale/${lang}/LC_MESSAGES)
   endforeach()
   add_custom_target(${target} ALL DEPENDS ${outputs})
 endfunction()
@@ -78,5 +83,5 @@ function(zentrel_add_tables target)
     list(APPEND outputs ${out})
   endforeach()
   add_custom_target(${target} ALL DEPENDS ${outputs})
-  install(FILES ${ARGN} DESTINATION share/zentrel/res/table)
+  install(FILES ${ARGN} DESTINATION ${ZENTREL_INSTALL_RES_DIR}/table)
 endfunction()

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Installation.h"
 #include "Paths.h"
 #include "PlatformLog.h"
 
@@ -42,7 +43,11 @@ struct flock wholeFile(short type) {
 
 std::string SensordControl::daemonPath() {
     const char* path = getenv("OSTRA_SENSORD");
-    return path && *path ? path : OSTRA_SENSORD_PATH;
+    if (path && *path) {
+        return path;
+    }
+    return Installation::inBuildTree() ? OSTRA_SENSORD_PATH
+                                       : Installation::path(OSTRA_INSTALL_SENSORD_PATH);
 }
 
 std::string SensordControl::lockPath() {

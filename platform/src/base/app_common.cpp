@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "Installation.h"
 #include "Paths.h"
 #include "PlatformLog.h"
 
@@ -21,6 +22,19 @@ char* dirWithSlash(const std::string& dir) {
     return strdup((dir + "/").c_str());
 }
 
+// OSTRA_RESOURCE_DIR when set, else the resources of the tree this libostra
+// belongs to: the build tree's outputs or the installed share/.
+std::string resourceDir() {
+    const char* env = getenv("OSTRA_RESOURCE_DIR");
+    if (env && *env) {
+        return env;
+    }
+    if (ostra::Installation::inBuildTree()) {
+        return OSTRA_DEFAULT_RESOURCE_DIR;
+    }
+    return ostra::Installation::path(OSTRA_INSTALL_RESOURCE_DIR);
+}
+
 }  // namespace
 
 extern "C" {
@@ -33,11 +47,8 @@ char* app_get_shared_trusted_path(void) {
     return dirWithSlash(ostra::packageDir(ostra::packageId()) + "/shared/trusted");
 }
 
-// Resources come from OSTRA_RESOURCE_DIR when set (an installed tree), else
-// from the build tree the platform was built in.
 char* app_get_resource_path(void) {
-    const char* env = getenv("OSTRA_RESOURCE_DIR");
-    std::string dir = env && *env ? env : OSTRA_DEFAULT_RESOURCE_DIR;
+    std::string dir = resourceDir();
     while (dir.size() > 1 && dir.back() == '/') {
         dir.pop_back();
     }

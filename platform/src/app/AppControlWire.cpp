@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "Installation.h"
 #include "Paths.h"
 #include "PlatformLog.h"
 
@@ -28,8 +29,8 @@ std::vector<std::string> registryDirs() {
         g_strfreev(parts);
     }
     dirs.push_back(rootDir() + "/registry");
-    dirs.emplace_back(OSTRA_BUILD_REGISTRY_DIR);
-    dirs.emplace_back(OSTRA_INSTALL_REGISTRY_DIR);
+    dirs.push_back(Installation::inBuildTree() ? OSTRA_BUILD_REGISTRY_DIR
+                                               : Installation::path(OSTRA_INSTALL_REGISTRY_DIR));
     return dirs;
 }
 
