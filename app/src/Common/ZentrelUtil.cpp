@@ -11,6 +11,9 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <string>
+#include <tuple>
 
 #include "ZentrelLog.h"
 
@@ -33,26 +36,44 @@ std::string fromResource(const char* relative) {
     return std::string(ZentrelUtil::getAppResourcePath()) + relative;
 }
 
-// Formats with the region's decimal formatter; empty on failure.
-template <typename Number, typename FormatFn>
-std::string formatWithIcu(const std::string& locale, Number number, FormatFn format,
-                          int fractionDigits, bool grouping) {
+// The region's decimal formatter for these settings, made once: opening an
+// ICU formatter costs more than formatting, and readings format every second.
+// Null on failure. Used from the main loop only.
+i18n_unumber_format_h decimalFormatter(const std::string& locale, int fractionDigits,
+                                       bool grouping) {
+    static std::map<std::tuple<std::string, int, bool>, i18n_unumber_format_h> formatters;
+    auto key = std::make_tuple(locale, fractionDigits, grouping);
+    auto found = formatters.find(key);
+    if (found != formatters.end()) {
+        return found->second;
+    }
     i18n_unumber_format_h fmt = nullptr;
     int ret = i18n_unumber_create(I18N_UNUMBER_PATTERN_DECIMAL, nullptr, -1, locale.c_str(),
                                   nullptr, &fmt);
     if (ret != I18N_ERROR_NONE) {
         ZLOGE("i18n_unumber_create failed: %d", ret);
-        return "";
+        return nullptr;
     }
     i18n_unumber_set_attribute(fmt, I18N_UNUMBER_GROUPING_USED, grouping ? 1 : 0);
     if (fractionDigits >= 0) {
         i18n_unumber_set_attribute(fmt, I18N_UNUMBER_MIN_FRACTION_DIGITS, fractionDigits);
         i18n_unumber_set_attribute(fmt, I18N_UNUMBER_MAX_FRACTION_DIGITS, fractionDigits);
     }
+    formatters[key] = fmt;
+    return fmt;
+}
+
+// Formats with the region's decimal formatter; empty on failure.
+template <typename Number, typename FormatFn>
+std::string formatWithIcu(const std::string& locale, Number number, FormatFn format,
+                          int fractionDigits, bool grouping) {
+    i18n_unumber_format_h fmt = decimalFormatter(locale, fractionDigits, grouping);
+    if (!fmt) {
+        return "";
+    }
     i18n_uchar buffer[64] = {};
     int32_t len = 0;
-    ret = format(fmt, number, buffer, 64, nullptr, &len);
-    i18n_unumber_destroy(fmt);
+    int ret = format(fmt, number, buffer, 64, nullptr, &len);
     if (ret != I18N_ERROR_NONE) {
         ZLOGE("i18n_unumber_format failed: %d", ret);
         return "";
