@@ -11,6 +11,7 @@
 //
 // bench_app [--program PATH] [--seconds N] [benchmark flags]
 #include <fcntl.h>
+#include <glib.h>
 #include <ostra/sensor.h>
 #include <poll.h>
 #include <signal.h>
@@ -24,7 +25,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -102,24 +102,25 @@ class Child {
     }
 
     // User + system time of all its threads, in seconds (to a clock tick).
+    // CPU time of every live thread, in nanoseconds from the scheduler: the
+    // clock ticks of /proc/PID/stat (10 ms) were coarser than a minute of
+    // one reading a second costs.
     double cpuSeconds() const {
-        std::ifstream in("/proc/" + std::to_string(_pid) + "/stat");
-        std::string line;
-        std::getline(in, line);
-        size_t close = line.rfind(')');
-        if (close == std::string::npos) {
+        std::string tasks = "/proc/" + std::to_string(_pid) + "/task";
+        GDir* dir = g_dir_open(tasks.c_str(), 0, nullptr);
+        if (!dir) {
             return -1;
         }
-        std::istringstream fields(line.substr(close + 2));
-        std::string field;
-        double ticks = 0;
-        // utime and stime are fields 14 and 15, the 12th and 13th after the name.
-        for (int i = 1; i <= 13 && fields >> field; ++i) {
-            if (i >= 12) {
-                ticks += std::stod(field);
+        double total = 0;
+        while (const char* task = g_dir_read_name(dir)) {
+            std::ifstream in(tasks + "/" + task + "/schedstat");
+            double runNs = 0;
+            if (in >> runNs) {
+                total += runNs / 1e9;
             }
         }
-        return ticks / sysconf(_SC_CLK_TCK);
+        g_dir_close(dir);
+        return total;
     }
 
     long peakRssKb() const {
