@@ -37,6 +37,8 @@ using Clock = std::chrono::steady_clock;
 constexpr const char* kFirstFrameLine = "first frame drawn after ";
 constexpr double kFirstFrameTimeoutS = 30;
 constexpr int kStarts = 5;
+// Seconds after the first frame before the running cost is measured.
+constexpr double kSettleSeconds = 5;
 
 std::string gRoot;
 
@@ -101,7 +103,6 @@ class Child {
         return true;
     }
 
-    // User + system time of all its threads, in seconds (to a clock tick).
     // CPU time of every live thread, in nanoseconds from the scheduler: the
     // clock ticks of /proc/PID/stat (10 ms) were coarser than a minute of
     // one reading a second costs.
@@ -233,18 +234,27 @@ void running(benchmark::State& state, const std::string& program, double seconds
             fail(state, program, child, "no first frame");
             return;
         }
+        // What a program does in the seconds after its first frame (the
+        // opening sweep, the first graph, the recorder start) is start-up:
+        // it is reported apart, and the steady rate is measured after it.
         double cpuAtFirstFrame = child.cpuSeconds();
+        if (!child.runFor(kSettleSeconds)) {
+            fail(state, program, child, "ended while settling");
+            return;
+        }
+        double cpuSettled = child.cpuSeconds();
         if (!child.runFor(seconds)) {
             fail(state, program, child, "ended while running");
             return;
         }
-        double cpu = child.cpuSeconds() - cpuAtFirstFrame;
+        double cpu = child.cpuSeconds() - cpuSettled;
         long rssKb = child.peakRssKb();
-        if (cpuAtFirstFrame < 0 || cpu < 0 || rssKb < 0) {
+        if (cpuAtFirstFrame < 0 || cpuSettled < cpuAtFirstFrame || cpu < 0 || rssKb < 0) {
             fail(state, program, child, "no figures in /proc");
             return;
         }
         state.SetIterationTime(cpu);
+        state.counters["settle_cpu_ms"] = 1000.0 * (cpuSettled - cpuAtFirstFrame);
         state.counters["cpu_pct"] = 100.0 * cpu / seconds;
         state.counters["peak_rss_MiB"] = rssKb / 1024.0;
     }
