@@ -36,12 +36,24 @@ std::string fromResource(const char* relative) {
     return std::string(ZentrelUtil::getAppResourcePath()) + relative;
 }
 
+// The formatters made so far, closed when the program ends.
+class FormatterCache {
+  public:
+    ~FormatterCache() {
+        for (auto& entry : formatters) {
+            i18n_unumber_destroy(entry.second);
+        }
+    }
+    std::map<std::tuple<std::string, int, bool>, i18n_unumber_format_h> formatters;
+};
+
 // The region's decimal formatter for these settings, made once: opening an
 // ICU formatter costs more than formatting, and readings format every second.
 // Null on failure. Used from the main loop only.
 i18n_unumber_format_h decimalFormatter(const std::string& locale, int fractionDigits,
                                        bool grouping) {
-    static std::map<std::tuple<std::string, int, bool>, i18n_unumber_format_h> formatters;
+    static FormatterCache cache;
+    auto& formatters = cache.formatters;
     auto key = std::make_tuple(locale, fractionDigits, grouping);
     auto found = formatters.find(key);
     if (found != formatters.end()) {
