@@ -11,6 +11,7 @@ PACKAGES=(
   libcairo2-dev libefl-all-dev librsvg2-bin gettext fonts-roboto fonts-dejavu-core
   python3 sqlite3 ca-certificates procps curl xvfb xdotool x11-xkb-utils dbus-daemon
   fonts-droid-fallback
+  fonts-noto-ui-core
 )
 
 missing=()
