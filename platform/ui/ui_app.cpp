@@ -100,6 +100,7 @@ int ui_app_main(int argc, char** argv, ui_app_lifecycle_callback_s* callback, vo
         return start == ostra::AppCore::Start::Failed ? APP_ERROR_INVALID_CONTEXT : APP_ERROR_NONE;
     }
     ostra_i18n_bind_text_domain();
+    ostra_efl_apply_text_direction();
     if (!callback->create(user_data)) {
         OSTRA_LOGE("app create step failed");
         ostra::AppCore::stop();

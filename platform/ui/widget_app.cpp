@@ -150,6 +150,7 @@ int widget_app_main(int argc, char** argv, widget_app_lifecycle_callback_s* call
         return start == ostra::AppCore::Start::Failed ? WIDGET_ERROR_FAULT : WIDGET_ERROR_NONE;
     }
     ostra_i18n_bind_text_domain();
+    ostra_efl_apply_text_direction();
     widget_class_h widgetClass = callback->create(user_data);
     if (!widgetClass || widgetClass != app().widgetClass.get() || !createInstance()) {
         OSTRA_LOGE("widget create step failed");

@@ -159,7 +159,6 @@ void ZentrelPageController::onPushed(Elm_Object_Item* naviItem) {
     }
     _scroller = elm_scroller_add(_layout);
     elm_object_style_set(_scroller, "effect");
-    elm_object_mirrored_set(_scroller, EINA_FALSE);
     elm_scroller_loop_set(_scroller, EINA_FALSE, EINA_FALSE);
     elm_scroller_page_size_set(_scroller, kPagerWidth, 0);
     elm_scroller_bounce_set(_scroller, EINA_FALSE, EINA_FALSE);
@@ -171,6 +170,10 @@ void ZentrelPageController::onPushed(Elm_Object_Item* naviItem) {
     evas_object_smart_callback_add(_scroller, "scroll", _scrollCb, this);
     evas_object_smart_callback_add(_scroller, "scroll,anim,stop", _scrollAniStopCb, this);
     elm_object_part_content_set(_layout, "scroller", _scroller);
+    // Out of the toolkit's automatic mode, which would mirror it again with
+    // the rest of the screen in a right-to-left language.
+    elm_object_mirrored_automatic_set(_scroller, EINA_FALSE);
+    elm_object_mirrored_set(_scroller, EINA_FALSE);
 
     brisa::WWindowController* window = getWindowController();
     _circleScroller =
@@ -224,6 +227,10 @@ void ZentrelPageController::_createPages() {
     evas_object_size_hint_weight_set(_box, EVAS_HINT_EXPAND, EVAS_HINT_EXPAND);
     evas_object_size_hint_align_set(_box, EVAS_HINT_FILL, EVAS_HINT_FILL);
     elm_object_content_set(_scroller, _box);
+    // The pages keep their order in a right-to-left language, like the
+    // pager and the bezel; each page mirrors its own content.
+    elm_object_mirrored_automatic_set(_box, EINA_FALSE);
+    elm_object_mirrored_set(_box, EINA_FALSE);
 
     auto* alti = new ZentrelAltiViewController(_graphItemList);
     auto* baro = new ZentrelBaroViewController(_graphItemList);

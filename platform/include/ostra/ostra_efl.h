@@ -23,6 +23,13 @@ bool ostra_efl_window_screenshot(Evas_Object* win, const char* png_path);
  * then quits. Called by the application frameworks after their create step. */
 void ostra_efl_schedule_screenshot(void);
 
+/* Mirrors the toolkit for a right-to-left language: the direction is that
+ * of the catalogue the texts come from (its header names the language), so
+ * a language without a catalogue, whose texts stay English, stays
+ * left-to-right. Called by the application frameworks after the text domain
+ * is bound and again when the language changes; true when mirrored. */
+bool ostra_efl_apply_text_direction(void);
+
 /* The first toolkit window of the process, or NULL. */
 Evas_Object* ostra_efl_main_window(void);
 
