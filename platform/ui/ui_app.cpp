@@ -101,12 +101,14 @@ int ui_app_main(int argc, char** argv, ui_app_lifecycle_callback_s* callback, vo
     }
     ostra_i18n_bind_text_domain();
     ostra_efl_apply_text_direction();
+    ostra_efl_follow_language_before_program();
     if (!callback->create(user_data)) {
         OSTRA_LOGE("app create step failed");
         ostra::AppCore::stop();
         elm_shutdown();
         return APP_ERROR_INVALID_CONTEXT;
     }
+    ostra_efl_follow_language_after_program();
     ostra::AppCore::deliverFirstRequest();
     ostra_efl_schedule_screenshot();
     elm_run();

@@ -151,6 +151,7 @@ int widget_app_main(int argc, char** argv, widget_app_lifecycle_callback_s* call
     }
     ostra_i18n_bind_text_domain();
     ostra_efl_apply_text_direction();
+    ostra_efl_follow_language_before_program();
     widget_class_h widgetClass = callback->create(user_data);
     if (!widgetClass || widgetClass != app().widgetClass.get() || !createInstance()) {
         OSTRA_LOGE("widget create step failed");
@@ -159,6 +160,7 @@ int widget_app_main(int argc, char** argv, widget_app_lifecycle_callback_s* call
         elm_shutdown();
         return WIDGET_ERROR_FAULT;
     }
+    ostra_efl_follow_language_after_program();
     ostra::AppCore::deliverFirstRequest();
     ostra_efl_schedule_screenshot();
     elm_run();

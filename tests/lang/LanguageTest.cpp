@@ -1,9 +1,11 @@
 // The programs' language: chosen by the platform's language key (set with
 // ostractl, as a user would) or by the locale environment, read back from
-// the screens; a right-to-left language mirrors each screen but keeps the
+// the screens, also when the key changes while a program runs; a
+// right-to-left language mirrors each screen but keeps the
 // pager's page order, and its numbers stay plain digits.
 #include <ZentrelAltiViewController.h>
 #include <ZentrelBaroViewController.h>
+#include <ZentrelBroadCaster.h>
 #include <ZentrelHelpListController.h>
 #include <ZentrelSettingCalibItem.h>
 #include <ZentrelSettingCalibrationViewController.h>
@@ -11,9 +13,13 @@
 #include <ZentrelSettingViewController.h>
 #include <ZentrelStorageMgr.h>
 #include <gtest/gtest.h>
+#include <ostra/app_event.h>
 #include <ostra/ostra_efl.h>
 #include <ostra/utils_i18n.h>
+#include <ostra/vconf.h>
 
+#include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -168,6 +174,54 @@ TEST(LanguageTest, RightToLeftLanguageWithoutCatalogueStaysEnglishAndUnmirrored)
     EXPECT_FALSE(env.mirrored);
     EXPECT_FALSE(elm_config_mirrored_get());
     EXPECT_EQ(settingTitle(), "Settings");
+}
+
+// A program's language handler: the toolkit's language, then the program's
+// screens rebuild. On a machine with the language's locale installed the
+// toolkit switches every locale category; the one locale every machine has
+// stands in for it.
+void programLanguageHandler(app_event_info_h event, void*) {
+    char* language = nullptr;
+    app_event_get_language(event, &language);
+    elm_language_set(language);
+    free(language);
+    setlocale(LC_ALL, "C.UTF-8");
+    ZentrelBroadCaster::getBroadCaster().onEmit("language,changed", nullptr);
+}
+
+TEST(LanguageTest, LanguageKeyChangedWhileRunningSwitchesTextsDirectionButNotNumbers) {
+    LanguageEnvironment env([] {});
+    ostra_efl_follow_language_before_program();
+    app_event_handler_h handler = nullptr;
+    ASSERT_EQ(ostra_app_add_event_handler(&handler, APP_EVENT_LANGUAGE_CHANGED,
+                                          programLanguageHandler, nullptr),
+              APP_ERROR_NONE);
+    ostra_efl_follow_language_after_program();
+    apptest::Screen screen(ZentrelPageController::PAGE_SETTING_VIEW);
+    auto* page = static_cast<ZentrelSettingViewController*>(
+        screen.controller->getPage(ZentrelPageController::PAGE_SETTING_VIEW));
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(apptest::text(page->getLayout(), "setting_title"), "Settings");
+
+    struct Step {
+        const char* key;
+        const char* title;
+        bool mirrored;
+    } steps[] = {{"de_DE.UTF-8", "Einstellungen", false},
+                 {"ar_AE.UTF-8", "الإعدادات", true},
+                 {"en_GB.UTF-8", "Settings", false}};
+    for (const Step& step : steps) {
+        vconf_set_str("db/menu_widget/language", step.key);
+        EXPECT_TRUE(uitest::runLoopUntil(
+            [&] { return apptest::text(page->getLayout(), "setting_title") == step.title; }, 5000))
+            << step.key;
+        EXPECT_EQ(elm_config_mirrored_get() == EINA_TRUE, step.mirrored) << step.key;
+        EXPECT_STREQ(setlocale(LC_NUMERIC, nullptr), "C") << step.key;
+        char number[16];
+        snprintf(number, sizeof number, "%.2f", 1013.25);
+        EXPECT_STREQ(number, "1013.25") << step.key;
+    }
+    ostra_app_remove_event_handler(handler);
 }
 
 }  // namespace
