@@ -12,6 +12,7 @@
 #include <ZentrelSettingView.h>
 #include <ZentrelSettingViewController.h>
 #include <ZentrelStorageMgr.h>
+#include <ZentrelWidgetView.h>
 #include <gtest/gtest.h>
 #include <ostra/app_event.h>
 #include <ostra/ostra_efl.h>
@@ -158,6 +159,30 @@ TEST(LanguageTest, ArabicFromLangMirrorsScreensButNotThePagerAndKeepsNumbersDigi
     }
     EXPECT_EQ(settingTitle(), "الإعدادات");
     shootMenus("ar", "المساعدة", "التحديث التلقائي");
+}
+
+int partLeft(Evas_Object* layout, const char* part) {
+    Evas_Coord x = -1;
+    edje_object_part_geometry_get(elm_layout_edje_get(layout), part, &x, nullptr, nullptr, nullptr);
+    return x;
+}
+
+// The widget's gauge is drawn with the altitude arc on the left in every
+// language: mirroring its layout would put each value beside the other's arc.
+TEST(LanguageTest, WidgetKeepsItsValuesBesideTheirArcsInArabic) {
+    LanguageEnvironment env([] { setenv("LANG", "ar_EG.UTF-8", 1); });
+    ASSERT_TRUE(env.mirrored);
+    Evas_Object* win = uitest::addWindow("widget");
+    ZentrelWidgetView view;
+    Evas_Object* layout = view.create(win);
+    ASSERT_NE(layout, nullptr);
+    evas_object_resize(layout, 360, 360);
+    evas_object_show(layout);
+    settle(300);
+    EXPECT_FALSE(elm_object_mirrored_get(layout));
+    EXPECT_LT(partLeft(layout, "alti_value"), 180);
+    EXPECT_GE(partLeft(layout, "baro_value"), 180);
+    EXPECT_EQ(apptest::text(layout, "alti_unit"), "م");
 }
 
 // LANGUAGE is a list: the first language with a catalogue wins.
