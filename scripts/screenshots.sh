@@ -14,7 +14,8 @@
 # settings page (docs/settings.png, page 2 opened by the widget's tap) and the
 # settings menu, its unit pickers and popups (see SETTING_SHOTS below).
 # and the main screens in German and Arabic, docs/lang-<de|ar>-*.png: the three
-# pages, the widget and the alert from the programs (LANG chooses the language
+# pages, the widget, the alert, the privacy guide and the connection popup from
+# the programs (LANG chooses the language
 # and, through the region format that follows it, the digits), the settings
 # menu, calibration list and help list from the language tests (tests/lang).
 # scripts/screenshots.sh [--program PATH] [--out DIR]
@@ -103,7 +104,8 @@ for shot in "${SETTING_SHOTS[@]}"; do
 done
 # The main screens in the other languages: German, and Arabic with its
 # Arabic-Indic digits (Egypt's region format), mirrored.
-cmake --build build --target zentrel-widget zentrel-alert lang_tests -j"${JOBS:-2}"
+cmake --build build --target zentrel-widget zentrel-alert ostra-privacy-guide lang_tests \
+  -j"${JOBS:-2}"
 "$OSTRACTL" pref set ZENTREL_SETTING_ALERT int 1 >/dev/null
 for locale in de_DE ar_EG; do
   language=${locale%_*}
@@ -115,6 +117,16 @@ for locale in de_DE ar_EG; do
     "$work/lang-$language-widget.png" 3
   SHOOT_APP_ID=$(cache_value ZENTREL_APP_ID_ALERT) shoot build/alert/zentrel-alert \
     "$work/lang-$language-alert.png" 1
+  # The platform's helper programs, as the programs launch them.
+  feature=Standort
+  [ "$language" = ar ] && feature=الموقع
+  SHOOT_APP_ID=org.ostra.privacy-guide shoot build/platform/ostra-privacy-guide \
+    "$work/lang-$language-privacy-guide.png" 1 \
+    http://ostra.org/appcontrol/operation/guide_privacy_setting \
+    http://ostra.org/appcontrol/data/name=Zentrel "http://ostra.org/appcontrol/data/feature=$feature"
+  SHOOT_APP_ID=com.korvane.linkra-popup shoot build/platform/ostra-connection-popup \
+    "$work/lang-$language-connection-popup.png" 1 http://ostra.org/appcontrol/operation/default \
+    http://korvane.com/appcontrol/data/connection_type=wifi_connect
   cp "$work"/lang-"$language"-*.png "$OUT"/
 done
 export LANG=en_US.UTF-8

@@ -87,6 +87,9 @@ bool create(void*) {
     evas_object_resize(guide.win, 360, 360);
     Evas_Object* bg = elm_bg_add(guide.win);
     elm_bg_color_set(bg, 0, 0, 0);
+    // The round screen's square, whatever the content asks for: without it
+    // the window shrank to the question's width.
+    evas_object_size_hint_min_set(bg, 360, 360);
     elm_win_resize_object_add(guide.win, bg);
     evas_object_show(bg);
     Evas_Object* box = elm_box_add(guide.win);
