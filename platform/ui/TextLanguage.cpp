@@ -58,11 +58,24 @@ void onLanguageChangedLast(app_event_info_h, void*) {
     setlocale(LC_NUMERIC, "C");
 }
 
-void addLanguageHandler(app_event_cb callback) {
-    app_event_handler_h handler = nullptr;
-    if (ostra_app_add_event_handler(&handler, APP_EVENT_LANGUAGE_CHANGED, callback, nullptr) !=
+// The two handlers while the program follows the language key.
+app_event_handler_h gFirst = nullptr;
+app_event_handler_h gLast = nullptr;
+
+void addLanguageHandler(app_event_handler_h* handler, app_event_cb callback) {
+    if (*handler) {
+        return;
+    }
+    if (ostra_app_add_event_handler(handler, APP_EVENT_LANGUAGE_CHANGED, callback, nullptr) !=
         APP_ERROR_NONE) {
         OSTRA_LOGE("cannot follow the language key");
+    }
+}
+
+void removeLanguageHandler(app_event_handler_h* handler) {
+    if (*handler) {
+        ostra_app_remove_event_handler(*handler);
+        *handler = nullptr;
     }
 }
 
@@ -79,9 +92,14 @@ extern "C" bool ostra_efl_apply_text_direction(void) {
 }
 
 extern "C" void ostra_efl_follow_language_before_program(void) {
-    addLanguageHandler(onLanguageChangedFirst);
+    addLanguageHandler(&gFirst, onLanguageChangedFirst);
 }
 
 extern "C" void ostra_efl_follow_language_after_program(void) {
-    addLanguageHandler(onLanguageChangedLast);
+    addLanguageHandler(&gLast, onLanguageChangedLast);
+}
+
+extern "C" void ostra_efl_stop_following_language(void) {
+    removeLanguageHandler(&gFirst);
+    removeLanguageHandler(&gLast);
 }

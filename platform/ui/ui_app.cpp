@@ -104,6 +104,7 @@ int ui_app_main(int argc, char** argv, ui_app_lifecycle_callback_s* callback, vo
     ostra_efl_follow_language_before_program();
     if (!callback->create(user_data)) {
         OSTRA_LOGE("app create step failed");
+        ostra_efl_stop_following_language();
         ostra::AppCore::stop();
         elm_shutdown();
         return APP_ERROR_INVALID_CONTEXT;
@@ -112,6 +113,7 @@ int ui_app_main(int argc, char** argv, ui_app_lifecycle_callback_s* callback, vo
     ostra::AppCore::deliverFirstRequest();
     ostra_efl_schedule_screenshot();
     elm_run();
+    ostra_efl_stop_following_language();
     ostra::AppCore::stop();
     lifecycle.pause();
     if (callback->terminate) {

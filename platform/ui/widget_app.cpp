@@ -155,6 +155,7 @@ int widget_app_main(int argc, char** argv, widget_app_lifecycle_callback_s* call
     widget_class_h widgetClass = callback->create(user_data);
     if (!widgetClass || widgetClass != app().widgetClass.get() || !createInstance()) {
         OSTRA_LOGE("widget create step failed");
+        ostra_efl_stop_following_language();
         destroyInstances();
         ostra::AppCore::stop();
         elm_shutdown();
@@ -164,6 +165,7 @@ int widget_app_main(int argc, char** argv, widget_app_lifecycle_callback_s* call
     ostra::AppCore::deliverFirstRequest();
     ostra_efl_schedule_screenshot();
     elm_run();
+    ostra_efl_stop_following_language();
     ostra::AppCore::stop();
     destroyInstances();
     if (callback->terminate) {

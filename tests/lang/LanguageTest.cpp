@@ -247,6 +247,7 @@ TEST(LanguageTest, LanguageKeyChangedWhileRunningSwitchesTextsDirectionButNotNum
         EXPECT_STREQ(number, "1013.25") << step.key;
     }
     ostra_app_remove_event_handler(handler);
+    ostra_efl_stop_following_language();
 }
 
 }  // namespace

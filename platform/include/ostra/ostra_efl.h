@@ -38,6 +38,8 @@ bool ostra_efl_apply_text_direction(void);
  * The application frameworks install them around their create step. */
 void ostra_efl_follow_language_before_program(void);
 void ostra_efl_follow_language_after_program(void);
+/* Removes both; the frameworks call it when their main loop has ended. */
+void ostra_efl_stop_following_language(void);
 
 /* The first toolkit window of the process, or NULL. */
 Evas_Object* ostra_efl_main_window(void);
