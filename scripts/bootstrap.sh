@@ -12,6 +12,7 @@ PACKAGES=(
   python3 sqlite3 ca-certificates procps curl xvfb xdotool x11-xkb-utils dbus-daemon
   fonts-droid-fallback
   desktop-file-utils dpkg-dev file
+  fonts-noto-ui-core
 )
 
 missing=()

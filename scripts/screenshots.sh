@@ -13,6 +13,11 @@
 # calibration, help and the permission guide (see TEST_SHOTS below); the
 # settings page (docs/settings.png, page 2 opened by the widget's tap) and the
 # settings menu, its unit pickers and popups (see SETTING_SHOTS below).
+# and the main screens in German and Arabic, docs/lang-<de|ar>-*.png: the three
+# pages, the widget, the alert, the privacy guide and the connection popup from
+# the programs (LANG chooses the language
+# and, through the region format that follows it, the digits), the settings
+# menu, calibration list and help list from the language tests (tests/lang).
 # scripts/screenshots.sh [--program PATH] [--out DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -96,5 +101,42 @@ for test in $(build/tests/app/setting_tests --gtest_list_tests --gtest_filter='S
 done
 for shot in "${SETTING_SHOTS[@]}"; do
   cp "build/screenshots/$shot.png" "$OUT/${shot//_/-}.png"
+done
+# The main screens in the other languages: German, and Arabic with its
+# Arabic-Indic digits (Egypt's region format), mirrored.
+cmake --build build --target zentrel-widget zentrel-alert ostra-privacy-guide lang_tests \
+  -j"${JOBS:-2}"
+"$OSTRACTL" pref set ZENTREL_SETTING_ALERT int 1 >/dev/null
+for locale in de_DE ar_EG; do
+  language=${locale%_*}
+  export LANG=$locale.UTF-8
+  shoot "$PROGRAM" "$work/lang-$language-altitude.png" 3 "$operation" page=0
+  shoot "$PROGRAM" "$work/lang-$language-barometer.png" 3 "$operation" page=1
+  shoot "$PROGRAM" "$work/lang-$language-settings.png" 3 "$operation" page=2
+  SHOOT_APP_ID=$(cache_value ZENTREL_APP_ID_WIDGET) shoot build/widget/zentrel-widget \
+    "$work/lang-$language-widget.png" 3
+  SHOOT_APP_ID=$(cache_value ZENTREL_APP_ID_ALERT) shoot build/alert/zentrel-alert \
+    "$work/lang-$language-alert.png" 1
+  # The platform's helper programs, as the programs launch them.
+  feature=Standort
+  [ "$language" = ar ] && feature=الموقع
+  SHOOT_APP_ID=org.ostra.privacy-guide shoot build/platform/ostra-privacy-guide \
+    "$work/lang-$language-privacy-guide.png" 1 \
+    http://ostra.org/appcontrol/operation/guide_privacy_setting \
+    http://ostra.org/appcontrol/data/name=Zentrel "http://ostra.org/appcontrol/data/feature=$feature"
+  SHOOT_APP_ID=com.korvane.linkra-popup shoot build/platform/ostra-connection-popup \
+    "$work/lang-$language-connection-popup.png" 1 http://ostra.org/appcontrol/operation/default \
+    http://korvane.com/appcontrol/data/connection_type=wifi_connect
+  cp "$work"/lang-"$language"-*.png "$OUT"/
+done
+export LANG=en_US.UTF-8
+for test in LanguageKeySetWithOstractlGivesGermanScreensLeftToRight \
+            ArabicFromLangMirrorsScreensButNotThePagerAndKeepsNumbersDigits; do
+  LANG=C.UTF-8 build/tests/lang/lang_tests --gtest_filter="LanguageTest.$test" >/dev/null 2>&1
+done
+for language in de ar; do
+  for shot in setting-menu calibration-list help-list; do
+    cp "build/screenshots/lang-$language-$shot.png" "$OUT/"
+  done
 done
 echo "screenshots of $PROGRAM written to $OUT/: permission-guide.png launch.png barometer-hpa.png barometer-inhg.png and the screen tests' pictures"

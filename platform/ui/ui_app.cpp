@@ -100,15 +100,20 @@ int ui_app_main(int argc, char** argv, ui_app_lifecycle_callback_s* callback, vo
         return start == ostra::AppCore::Start::Failed ? APP_ERROR_INVALID_CONTEXT : APP_ERROR_NONE;
     }
     ostra_i18n_bind_text_domain();
+    ostra_efl_apply_text_direction();
+    ostra_efl_follow_language_before_program();
     if (!callback->create(user_data)) {
         OSTRA_LOGE("app create step failed");
+        ostra_efl_stop_following_language();
         ostra::AppCore::stop();
         elm_shutdown();
         return APP_ERROR_INVALID_CONTEXT;
     }
+    ostra_efl_follow_language_after_program();
     ostra::AppCore::deliverFirstRequest();
     ostra_efl_schedule_screenshot();
     elm_run();
+    ostra_efl_stop_following_language();
     ostra::AppCore::stop();
     lifecycle.pause();
     if (callback->terminate) {

@@ -150,17 +150,22 @@ int widget_app_main(int argc, char** argv, widget_app_lifecycle_callback_s* call
         return start == ostra::AppCore::Start::Failed ? WIDGET_ERROR_FAULT : WIDGET_ERROR_NONE;
     }
     ostra_i18n_bind_text_domain();
+    ostra_efl_apply_text_direction();
+    ostra_efl_follow_language_before_program();
     widget_class_h widgetClass = callback->create(user_data);
     if (!widgetClass || widgetClass != app().widgetClass.get() || !createInstance()) {
         OSTRA_LOGE("widget create step failed");
+        ostra_efl_stop_following_language();
         destroyInstances();
         ostra::AppCore::stop();
         elm_shutdown();
         return WIDGET_ERROR_FAULT;
     }
+    ostra_efl_follow_language_after_program();
     ostra::AppCore::deliverFirstRequest();
     ostra_efl_schedule_screenshot();
     elm_run();
+    ostra_efl_stop_following_language();
     ostra::AppCore::stop();
     destroyInstances();
     if (callback->terminate) {

@@ -37,6 +37,14 @@ std::string resource(const char* relative) {
     return std::string(ZentrelUtil::getAppResourcePath()) + relative;
 }
 
+// The gauge is drawn, not laid out: its altitude arc is on the left in every
+// language, so the values, their marks and the tap halves stay beside their
+// arcs when the toolkit is mirrored for a right-to-left language.
+void keepLeftToRight(Evas_Object* layout) {
+    elm_object_mirrored_automatic_set(layout, EINA_FALSE);
+    elm_object_mirrored_set(layout, EINA_FALSE);
+}
+
 bool demoMode() {
     return storage()->getLDUModeEnable() != 0;
 }
@@ -115,6 +123,7 @@ Evas_Object* ZentrelWidgetView::create(Evas_Object* parent) {
         _layout = nullptr;
         return nullptr;
     }
+    keepLeftToRight(_layout);
     _createTitleLabel();
     elm_object_part_text_set(_layout, "init_text",
                              i18n_get_text("WDS_ALTI_SBODY_CALIBRATE_TO_SEE_ALTITUDE_ABB"));
@@ -176,6 +185,7 @@ Evas_Object* ZentrelWidgetView::_addHands(const char* part) {
     const std::string edj = resource(kEdjFile);
     Evas_Object* hands = elm_layout_add(_layout);
     elm_layout_file_set(hands, edj.c_str(), "hands_layout");
+    keepLeftToRight(hands);
     Evas_Object* image = evas_object_image_filled_add(evas_object_evas_get(_layout));
     evas_object_image_file_set(image, resource(kHandsImage).c_str(), nullptr);
     if (evas_object_image_load_error_get(image) != EVAS_LOAD_ERROR_NONE) {

@@ -33,6 +33,14 @@ const char* const kIndexStyles[] = {"item/odd_9", "item/odd_10", "alti/setting"}
 const char* const kPageTitles[] = {"WDS_ALTI_HEADER_ALTIMETER_ABB", "WDS_ALTI_HEADER_BAROMETER_ABB",
                                    "WDS_ALTI_HEADER_SETTINGS_ABB2"};
 
+// The pages, their index and the bezel keep their order in a right-to-left
+// language (each page mirrors its own content). Out of the toolkit's
+// automatic mode, which would mirror the object again with its parent.
+void keepPageOrder(Evas_Object* object) {
+    elm_object_mirrored_automatic_set(object, EINA_FALSE);
+    elm_object_mirrored_set(object, EINA_FALSE);
+}
+
 std::string clockText(int64_t t) {
     time_t value = static_cast<time_t>(t);
     struct tm local;
@@ -159,7 +167,6 @@ void ZentrelPageController::onPushed(Elm_Object_Item* naviItem) {
     }
     _scroller = elm_scroller_add(_layout);
     elm_object_style_set(_scroller, "effect");
-    elm_object_mirrored_set(_scroller, EINA_FALSE);
     elm_scroller_loop_set(_scroller, EINA_FALSE, EINA_FALSE);
     elm_scroller_page_size_set(_scroller, kPagerWidth, 0);
     elm_scroller_bounce_set(_scroller, EINA_FALSE, EINA_FALSE);
@@ -171,6 +178,7 @@ void ZentrelPageController::onPushed(Elm_Object_Item* naviItem) {
     evas_object_smart_callback_add(_scroller, "scroll", _scrollCb, this);
     evas_object_smart_callback_add(_scroller, "scroll,anim,stop", _scrollAniStopCb, this);
     elm_object_part_content_set(_layout, "scroller", _scroller);
+    keepPageOrder(_scroller);
 
     brisa::WWindowController* window = getWindowController();
     _circleScroller =
@@ -224,6 +232,7 @@ void ZentrelPageController::_createPages() {
     evas_object_size_hint_weight_set(_box, EVAS_HINT_EXPAND, EVAS_HINT_EXPAND);
     evas_object_size_hint_align_set(_box, EVAS_HINT_FILL, EVAS_HINT_FILL);
     elm_object_content_set(_scroller, _box);
+    keepPageOrder(_box);
 
     auto* alti = new ZentrelAltiViewController(_graphItemList);
     auto* baro = new ZentrelBaroViewController(_graphItemList);
@@ -289,6 +298,7 @@ void ZentrelPageController::_createIndex() {
     _index = elm_index_add(_layout);
     elm_object_style_set(_index, "circle");
     elm_index_horizontal_set(_index, EINA_TRUE);
+    keepPageOrder(_index);
     elm_index_autohide_disabled_set(_index, EINA_TRUE);
     // The screen reader reads the pages, not the dots.
     efl_access_object_access_type_set(_index, EFL_ACCESS_TYPE_SKIPPED);

@@ -48,12 +48,20 @@ void initCatalogue() {
     }
     setlocale(LC_NUMERIC, "C");
     const char* language = getenv("LANGUAGE");
-    if (!language || !*language) {
+    std::string list = language ? language : "";
+    if (list.empty()) {
         std::string code = platformLanguage();
         if (!code.empty()) {
-            std::string list = code + ":" + code.substr(0, code.find('_'));
-            setenv("LANGUAGE", list.c_str(), 1);
+            list = code + ":" + code.substr(0, code.find('_'));
         }
+    }
+    // The message ids are no text: a language without a catalogue falls
+    // back to English, never to the ids.
+    if (!list.empty() && (":" + list + ":").find(":en:") == std::string::npos) {
+        list += ":en";
+    }
+    if (!list.empty()) {
+        setenv("LANGUAGE", list.c_str(), 1);
     }
     gDomain = ostra::packageId();
     char* resources = app_get_resource_path();

@@ -15,7 +15,11 @@
 #include <cstring>
 #include <string>
 
+#include "../ToolTexts.h"
+
 namespace {
+
+using ostra_tools::text;
 
 constexpr const char* kTag = "OSTRA_CONNECTION_POPUP";
 constexpr const char* kExtraType = "http://korvane.com/appcontrol/data/connection_type";
@@ -37,18 +41,20 @@ std::string requestedType(app_control_h request) {
     return type;
 }
 
-const char* networkName(connection_type_e type) {
+// One whole sentence per network, so each language words it its own way.
+const char* onlineMessageId(connection_type_e type) {
     switch (type) {
         case CONNECTION_TYPE_WIFI:
-            return "Wi-Fi";
+            return "IDS_ST_POP_ONLINE_OVER_WIFI_BUT_THE_WEATHER_SERVICE_DID_NOT_ANSWER";
         case CONNECTION_TYPE_CELLULAR:
-            return "a metered network";
+            return "IDS_ST_POP_ONLINE_OVER_A_METERED_NETWORK_BUT_THE_WEATHER_SERVICE_DID_NOT_"
+                   "ANSWER";
         case CONNECTION_TYPE_ETHERNET:
-            return "a wired network";
+            return "IDS_ST_POP_ONLINE_OVER_A_WIRED_NETWORK_BUT_THE_WEATHER_SERVICE_DID_NOT_ANSWER";
         case CONNECTION_TYPE_BT:
-            return "Bluetooth";
+            return "IDS_ST_POP_ONLINE_OVER_BLUETOOTH_BUT_THE_WEATHER_SERVICE_DID_NOT_ANSWER";
         default:
-            return "";
+            return "IDS_ST_POP_ONLINE_BUT_THE_WEATHER_SERVICE_DID_NOT_ANSWER";
     }
 }
 
@@ -62,18 +68,16 @@ connection_type_e currentNetwork() {
     return type;
 }
 
-std::string message(const std::string& type) {
+const char* message(const std::string& type) {
     if (type == "bt_connect") {
-        return "No phone is linked to this computer. Pages open in the desktop's browser while "
-               "a desktop session runs.";
+        return text(
+            "IDS_ST_POP_NO_PHONE_IS_LINKED_TO_THIS_COMPUTER_PAGES_OPEN_IN_THE_DESKTOPS_BROWSER");
     }
     const connection_type_e network = currentNetwork();
     if (network == CONNECTION_TYPE_DISCONNECTED) {
-        return "This computer has no network connection. Connect it to a network, then try "
-               "again.";
+        return text("IDS_ST_POP_THIS_COMPUTER_HAS_NO_NETWORK_CONNECTION_CONNECT_IT_AND_TRY_AGAIN");
     }
-    return std::string("This computer is online (") + networkName(network) +
-           "), but the weather service did not answer. Try again later.";
+    return text(onlineMessageId(network));
 }
 
 void answer(bool ok) {
@@ -92,7 +96,9 @@ void answer(bool ok) {
 }
 
 bool create(void*) {
-    popup.win = elm_win_util_standard_add("ostra-connection-popup", "Connection");
+    ostra_tools::bindTexts();
+    popup.win =
+        elm_win_util_standard_add("ostra-connection-popup", text("IDS_ST_HEADER_CONNECTION"));
     evas_object_resize(popup.win, 360, 360);
     Evas_Object* bg = elm_bg_add(popup.win);
     elm_bg_color_set(bg, 0, 0, 0);
@@ -111,7 +117,7 @@ bool create(void*) {
     elm_box_pack_end(box, popup.label);
     evas_object_show(popup.label);
     Evas_Object* button = elm_button_add(box);
-    elm_object_text_set(button, "OK");
+    elm_object_text_set(button, text("IDS_COM_SK_OK"));
     evas_object_size_hint_min_set(button, 140, 56);
     evas_object_smart_callback_add(
         button, "clicked", [](void*, Evas_Object*, void*) { answer(true); }, nullptr);
@@ -130,7 +136,7 @@ void launched(app_control_h request, void*) {
     }
     app_control_clone(&popup.request, request);
     const std::string type = requestedType(request);
-    char* escaped = elm_entry_utf8_to_markup(message(type).c_str());
+    char* escaped = elm_entry_utf8_to_markup(message(type));
     std::string text = std::string("<align=center><font_size=24 color=#FAFAFA>") +
                        (escaped ? escaped : "") + "</font_size></align>";
     free(escaped);

@@ -10,11 +10,16 @@
 #include <ostra/privacy_privilege_manager.h>
 #include <ostra/vconf.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "../ToolTexts.h"
+
 namespace {
+
+using ostra_tools::text;
 
 constexpr const char* kTag = "OSTRA_PRIVACY_GUIDE";
 constexpr const char* kExtraName = "http://ostra.org/appcontrol/data/name";
@@ -77,10 +82,14 @@ Evas_Object* addButton(Evas_Object* box, const char* text, bool yes) {
 }
 
 bool create(void*) {
-    guide.win = elm_win_util_standard_add("ostra-privacy-guide", "Privacy");
+    ostra_tools::bindTexts();
+    guide.win = elm_win_util_standard_add("ostra-privacy-guide", text("IDS_ST_HEADER_PRIVACY"));
     evas_object_resize(guide.win, 360, 360);
     Evas_Object* bg = elm_bg_add(guide.win);
     elm_bg_color_set(bg, 0, 0, 0);
+    // The round screen's square, whatever the content asks for: without it
+    // the window shrank to the question's width.
+    evas_object_size_hint_min_set(bg, 360, 360);
     elm_win_resize_object_add(guide.win, bg);
     evas_object_show(bg);
     Evas_Object* box = elm_box_add(guide.win);
@@ -96,8 +105,8 @@ bool create(void*) {
     Evas_Object* buttons = elm_box_add(box);
     elm_box_horizontal_set(buttons, EINA_TRUE);
     elm_box_padding_set(buttons, 16, 0);
-    addButton(buttons, "No", false);
-    addButton(buttons, "Yes", true);
+    addButton(buttons, text("IDS_COM_SK_NO"), false);
+    addButton(buttons, text("IDS_COM_SK_YES"), true);
     elm_box_pack_end(box, buttons);
     evas_object_show(buttons);
     evas_object_show(box);
@@ -108,6 +117,19 @@ bool create(void*) {
     return true;
 }
 
+// "Allow NAME to use FEATURE?" as markup, the names escaped.
+std::string question(const std::string& name, const std::string& feature) {
+    char buffer[512];
+    snprintf(buffer, sizeof buffer, text("IDS_ST_POP_ALLOW_P1SS_TO_USE_P2SS_Q"),
+             name.empty() ? text("IDS_ST_BODY_THIS_APP") : name.c_str(),
+             feature.empty() ? text("IDS_ST_BODY_THIS_FEATURE") : feature.c_str());
+    char* escaped = elm_entry_utf8_to_markup(buffer);
+    std::string markup = std::string("<align=center><font_size=26 color=#FAFAFA>") +
+                         (escaped ? escaped : "") + "</font_size></align>";
+    free(escaped);
+    return markup;
+}
+
 void launched(app_control_h request, void*) {
     if (guide.request) {
         app_control_destroy(guide.request);
@@ -116,11 +138,7 @@ void launched(app_control_h request, void*) {
     std::string name = extra(request, kExtraName);
     std::string feature = extra(request, kExtraFeature);
     guide.privilege = extra(request, kExtraPrivileges);
-    std::string text = "<align=center><font_size=26 color=#FAFAFA>Allow " +
-                       (name.empty() ? std::string("the app") : name) + " to use " +
-                       (feature.empty() ? std::string("this feature") : feature) +
-                       "?</font_size></align>";
-    elm_object_text_set(guide.label, text.c_str());
+    elm_object_text_set(guide.label, question(name, feature).c_str());
     dlog_print(DLOG_INFO, kTag, "asking about %s for %s", guide.privilege.c_str(), name.c_str());
     const char* automatic = getenv("OSTRA_PRIVACY_GUIDE_ANSWER");
     if (automatic && (strcmp(automatic, "yes") == 0 || strcmp(automatic, "no") == 0)) {
