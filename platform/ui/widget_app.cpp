@@ -8,6 +8,7 @@
 
 #include "AppControlWire.h"
 #include "AppCore.h"
+#include "FirstFrameLog.h"
 #include "PlatformLog.h"
 #include "UnmanagedWindow.h"
 #include "WidgetInstance.h"
@@ -94,6 +95,11 @@ void showInstance(ostra::WidgetInstance* instance) {
     Evas_Object* win = instance->window();
     if (!win) {
         return;
+    }
+    static bool firstShown = false;
+    if (!firstShown) {
+        firstShown = true;
+        ostra::logFirstFrame(win);
     }
     evas_object_show(win);
     ostra::markShownUnmanagedWindowNormal(win);
