@@ -39,7 +39,6 @@ void SetOption(CURL* handle, CURLoption option, Value value, const char* failure
     }
 }
 
-
 }  // namespace
 
 CurlNetworkConnection::CurlNetworkConnection() {
