@@ -2,7 +2,7 @@
 // opens the same path. Writes are transactions (WAL, busy timeout), so
 // concurrent writers lose nothing. Every real change is appended to a change
 // log and announced by rewriting a small stamp file next to the database;
-// watchers follow the stamp with a file monitor on the GLib main context and
+// watchers follow the stamp through inotify on the GLib main context and
 // read the change log, so writes of other processes reach them too.
 #pragma once
 
@@ -14,8 +14,6 @@
 #include <mutex>
 #include <string>
 #include <vector>
-
-typedef struct _GFile GFile;
 
 namespace ostra {
 
@@ -52,7 +50,7 @@ class KeyValueStore {
     StoreStatus removeAll();
     StoreStatus list(std::vector<std::pair<std::string, Value>>* items);
 
-    // Calls fn on the GLib main context of the calling thread for every key
+    // Calls fn on the default GLib main context for every key
     // changed by any process, after this call. One watcher per store.
     bool watch(ChangeFn fn);
     void unwatch();
