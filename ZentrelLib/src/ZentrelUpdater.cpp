@@ -224,8 +224,17 @@ long long ZentrelUpdater::_convertVersionToCode(const std::string& version) {
     gchar** parts = g_strsplit(version.c_str(), ".", -1);
     long long code = 0;
     if (g_strv_length(parts) >= 3) {
-        code = strtoll(parts[0], nullptr, 10) * 100000000LL +
-               strtoll(parts[1], nullptr, 10) * 100000LL + strtoll(parts[2], nullptr, 10);
+        // The text comes from a server: a part too large for the code is no
+        // version (it overflowed the code before).
+        long long major = 0;
+        long long minor = 0;
+        if (__builtin_mul_overflow(strtoll(parts[0], nullptr, 10), 100000000LL, &major) ||
+            __builtin_mul_overflow(strtoll(parts[1], nullptr, 10), 100000LL, &minor) ||
+            __builtin_add_overflow(major, minor, &code) ||
+            __builtin_add_overflow(code, strtoll(parts[2], nullptr, 10), &code)) {
+            ZLOGW("Version [%s] is out of range", version.c_str());
+            code = 0;
+        }
     } else {
         ZLOGW("Version [%s] has no three parts", version.c_str());
     }

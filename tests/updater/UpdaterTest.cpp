@@ -144,6 +144,23 @@ TEST_F(UpdaterTest, NoUpdateOrWrongAnswerSavesOnlyTheCheckTime) {
     }
 }
 
+// A version part too large for the code is no version: the code stays 0
+// (it overflowed before, a wrapped number or undefined behaviour).
+TEST_F(UpdaterTest, VersionTooLargeForTheCodeIsStoredAsZero) {
+    const std::string path = root.path() + "/answer.xml";
+    const std::string huge = "2." + std::string(1, '4') + std::string(80, '0') + ".12";
+    for (const std::string& version : {huge, std::string("99999999999.0.0")}) {
+        const std::string xml =
+            "<?xml version=\"1.0\"?><result><resultCode>2</resultCode>"
+            "<versionName>" +
+            version + "</versionName></result>";
+        ASSERT_TRUE(g_file_set_contents(path.c_str(), xml.c_str(), -1, nullptr));
+        storage()->saveStoreAppVersion(7);
+        EXPECT_TRUE(ZentrelUpdater::_isUpdateAvailable(path)) << version;
+        EXPECT_EQ(storage()->getStoreAppVersion(), 0) << version;
+    }
+}
+
 TEST_F(UpdaterTest, DownloadCutShortFailsWithoutPopupAndChecksAgainNextTime) {
     // The service redirects to an answer that stops halfway.
     TestHttpServer server(
