@@ -131,6 +131,14 @@ TEST(Preference, WriteByAnotherProcessReachesTheCallback) {
     double slp = 0;
     ASSERT_EQ(preference_get_double("ZENTREL_DATA_SEE_LEVEL", &slp), PREFERENCE_ERROR_NONE);
     EXPECT_EQ(slp, 1001.5);
+
+    // A stamp file deleted under a watcher is followed to its new file.
+    log.keys.clear();
+    std::filesystem::remove(preferenceDb(root) + ".stamp");
+    testsupport::runUntil([] { return false; }, 200);
+    ASSERT_EQ(testsupport::runProgram({STORE_TOOL_PATH, "save-slp", "1002.5"}), 0);
+    ASSERT_TRUE(testsupport::runUntil([&] { return !log.keys.empty(); }, 5000));
+    EXPECT_EQ(log.keys.back(), "ZENTREL_DATA_SEE_LEVEL");
     preference_unset_changed_cb("ZENTREL_DATA_SEE_LEVEL");
 }
 

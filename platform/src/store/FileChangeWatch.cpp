@@ -86,16 +86,17 @@ gboolean onReadable(gint fd, GIOCondition, gpointer) {
     {
         State& s = state();
         std::lock_guard<std::mutex> lock(s.mutex);
+        // Picked before a lost watch is renewed: renewing gives the entry a new wd.
+        for (const auto& item : s.entries) {
+            if (changed.count(item.second.wd)) {
+                due.push_back(item.second);
+            }
+        }
         for (int wd : lost) {
             if (wd >= 0) {
                 inotify_rm_watch(s.fd, wd);
             }
             rewatchLocked(s, wd);
-        }
-        for (const auto& item : s.entries) {
-            if (changed.count(item.second.wd) || lost.count(item.second.wd)) {
-                due.push_back(item.second);
-            }
         }
     }
     for (const Entry& entry : due) {
