@@ -16,6 +16,7 @@
 #include <string>
 
 #include "../ToolTexts.h"
+#include "../ToolWindow.h"
 
 namespace {
 
@@ -97,25 +98,11 @@ void answer(bool ok) {
 
 bool create(void*) {
     ostra_tools::bindTexts();
-    popup.win =
-        elm_win_util_standard_add("ostra-connection-popup", text("IDS_ST_HEADER_CONNECTION"));
-    evas_object_resize(popup.win, 360, 360);
-    Evas_Object* bg = elm_bg_add(popup.win);
-    elm_bg_color_set(bg, 0, 0, 0);
-    // The round screen's square, whatever the content asks for.
-    evas_object_size_hint_min_set(bg, 360, 360);
-    elm_win_resize_object_add(popup.win, bg);
-    evas_object_show(bg);
-    Evas_Object* box = elm_box_add(popup.win);
-    elm_box_padding_set(box, 0, 28);
-    evas_object_size_hint_weight_set(box, EVAS_HINT_EXPAND, EVAS_HINT_EXPAND);
-    elm_win_resize_object_add(popup.win, box);
-    popup.label = elm_label_add(box);
-    elm_label_line_wrap_set(popup.label, ELM_WRAP_WORD);
-    elm_label_wrap_width_set(popup.label, 250);
-    evas_object_size_hint_min_set(popup.label, 250, 150);
-    elm_box_pack_end(box, popup.label);
-    evas_object_show(popup.label);
+    ostra_tools::QuestionWindow window = ostra_tools::addQuestionWindow(
+        "ostra-connection-popup", text("IDS_ST_HEADER_CONNECTION"), {28, ELM_WRAP_WORD, 150});
+    popup.win = window.win;
+    popup.label = window.label;
+    Evas_Object* box = window.box;
     Evas_Object* button = elm_button_add(box);
     elm_object_text_set(button, text("IDS_COM_SK_OK"));
     evas_object_size_hint_min_set(button, 140, 56);

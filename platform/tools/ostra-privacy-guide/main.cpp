@@ -16,6 +16,7 @@
 #include <string>
 
 #include "../ToolTexts.h"
+#include "../ToolWindow.h"
 
 namespace {
 
@@ -83,25 +84,11 @@ Evas_Object* addButton(Evas_Object* box, const char* text, bool yes) {
 
 bool create(void*) {
     ostra_tools::bindTexts();
-    guide.win = elm_win_util_standard_add("ostra-privacy-guide", text("IDS_ST_HEADER_PRIVACY"));
-    evas_object_resize(guide.win, 360, 360);
-    Evas_Object* bg = elm_bg_add(guide.win);
-    elm_bg_color_set(bg, 0, 0, 0);
-    // The round screen's square, whatever the content asks for: without it
-    // the window shrank to the question's width.
-    evas_object_size_hint_min_set(bg, 360, 360);
-    elm_win_resize_object_add(guide.win, bg);
-    evas_object_show(bg);
-    Evas_Object* box = elm_box_add(guide.win);
-    elm_box_padding_set(box, 0, 24);
-    evas_object_size_hint_weight_set(box, EVAS_HINT_EXPAND, EVAS_HINT_EXPAND);
-    elm_win_resize_object_add(guide.win, box);
-    guide.label = elm_label_add(box);
-    elm_label_line_wrap_set(guide.label, ELM_WRAP_MIXED);
-    elm_label_wrap_width_set(guide.label, 250);
-    evas_object_size_hint_min_set(guide.label, 250, 120);
-    elm_box_pack_end(box, guide.label);
-    evas_object_show(guide.label);
+    ostra_tools::QuestionWindow window = ostra_tools::addQuestionWindow(
+        "ostra-privacy-guide", text("IDS_ST_HEADER_PRIVACY"), {24, ELM_WRAP_MIXED, 120});
+    guide.win = window.win;
+    guide.label = window.label;
+    Evas_Object* box = window.box;
     Evas_Object* buttons = elm_box_add(box);
     elm_box_horizontal_set(buttons, EINA_TRUE);
     elm_box_padding_set(buttons, 16, 0);
