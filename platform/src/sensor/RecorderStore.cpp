@@ -11,6 +11,7 @@
 
 #include "Paths.h"
 #include "PlatformLog.h"
+#include "SqliteMemory.h"
 
 namespace ostra {
 
@@ -76,6 +77,7 @@ int RecorderStore::_openFile() {
         _close();
         return rc;
     }
+    ostra::limitSqliteMemory(_db);
     sqlite3_busy_timeout(_db, kBusyTimeoutMs);
     sqlite3_stmt* check = nullptr;
     rc = sqlite3_prepare_v2(_db, "PRAGMA quick_check", -1, &check, nullptr);

@@ -13,6 +13,7 @@
 #include "FileChangeWatch.h"
 #include "Paths.h"
 #include "PlatformLog.h"
+#include "SqliteMemory.h"
 
 namespace ostra {
 
@@ -345,6 +346,7 @@ int KeyValueStore::_openFile() {
         _ino = st.st_ino;
     }
     if (rc == SQLITE_OK) {
+        ostra::limitSqliteMemory(_db);
         sqlite3_busy_timeout(_db, kBusyTimeoutMs);
         rc = execWaiting(_db, "PRAGMA journal_mode=WAL;");
     }

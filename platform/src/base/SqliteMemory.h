@@ -1,0 +1,18 @@
+// Every store of the platform is a few pages: SQLite's defaults (a 120 KiB
+// lookaside buffer and up to 2 MiB of page cache per connection) are sized
+// for far larger databases and cost a watch program memory it never uses.
+#pragma once
+
+#include <sqlite3.h>
+
+namespace ostra {
+
+// Call right after opening, before the connection runs a statement.
+inline void limitSqliteMemory(sqlite3* db) {
+    // 32 slots of 128 bytes serve the small allocations of short statements.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_LOOKASIDE, nullptr, 128, 32);
+    // 64 KiB of page cache (the stores are smaller than that).
+    sqlite3_exec(db, "PRAGMA cache_size = -64;", nullptr, nullptr, nullptr);
+}
+
+}  // namespace ostra
