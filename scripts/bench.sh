@@ -12,8 +12,8 @@ for bench in build/bench/bench_*; do
   name=$(basename "$bench")
   args=()
   case "$name" in
-    # bench_app's baseline program, started by bench_app itself.
-    bench_bare_window) continue ;;
+    # bench_app's baseline and floor programs, started by bench_app itself.
+    bench_bare_window | bench_linked_window) continue ;;
     bench_app)
       args=(--seconds "${BENCH_APP_SECONDS:-60}")
       if [ -n "${BENCH_APP_PROGRAM:-}" ]; then args+=(--program "$BENCH_APP_PROGRAM"); fi
