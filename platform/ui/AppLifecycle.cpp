@@ -9,6 +9,10 @@ namespace ostra {
 AppLifecycle::AppLifecycle(Hook onPause, Hook onResume)
     : _onPause(std::move(onPause)), _onResume(std::move(onResume)) {}
 
+AppLifecycle::~AppLifecycle() {
+    _stopWaitingForFirstFrame();
+}
+
 void AppLifecycle::follow(Evas_Object* win) {
     if (!win || win == _win) {
         return;
@@ -22,7 +26,48 @@ void AppLifecycle::follow(Evas_Object* win) {
     evas_object_event_callback_add(win, EVAS_CALLBACK_DEL, _winDelCb, this);
 }
 
+void AppLifecycle::resumeAfterFirstFrame() {
+    if (!_win) {
+        resume();
+        return;
+    }
+    if (!_paused || _waitingForFirstFrame) {
+        return;
+    }
+    _waitingForFirstFrame = true;
+    evas_event_callback_add(evas_object_evas_get(_win), EVAS_CALLBACK_RENDER_POST, _firstFrameCb,
+                            this);
+}
+
+// The resume runs in a turn of its own, after every other first-frame hook.
+void AppLifecycle::_firstFrameCb(void* data, Evas* evas, void*) {
+    auto* self = static_cast<AppLifecycle*>(data);
+    evas_event_callback_del_full(evas, EVAS_CALLBACK_RENDER_POST, _firstFrameCb, self);
+    self->_resumeJob = ecore_job_add(_resumeJobCb, self);
+}
+
+void AppLifecycle::_resumeJobCb(void* data) {
+    auto* self = static_cast<AppLifecycle*>(data);
+    self->_resumeJob = nullptr;
+    self->resume();
+}
+
+void AppLifecycle::_stopWaitingForFirstFrame() {
+    if (!_waitingForFirstFrame) {
+        return;
+    }
+    _waitingForFirstFrame = false;
+    if (_resumeJob) {
+        ecore_job_del(_resumeJob);
+        _resumeJob = nullptr;
+    } else if (_win) {
+        evas_event_callback_del_full(evas_object_evas_get(_win), EVAS_CALLBACK_RENDER_POST,
+                                     _firstFrameCb, this);
+    }
+}
+
 void AppLifecycle::resume() {
+    _stopWaitingForFirstFrame();
     if (!_paused) {
         return;
     }
@@ -34,6 +79,7 @@ void AppLifecycle::resume() {
 }
 
 void AppLifecycle::pause() {
+    _stopWaitingForFirstFrame();
     if (_paused) {
         return;
     }

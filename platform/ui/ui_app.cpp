@@ -55,7 +55,11 @@ int ui_app_main(int argc, char** argv, ui_app_lifecycle_callback_s* callback, vo
             OSTRA_LOGI("no window manager: the window marks itself shown");
         }
         elm_win_activate(win);
-        lifecycle.resume();
+        if (firstLaunch) {
+            lifecycle.resumeAfterFirstFrame();
+        } else {
+            lifecycle.resume();
+        }
     });
     if (start != ostra::AppCore::Start::Listening) {
         elm_shutdown();
