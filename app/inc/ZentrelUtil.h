@@ -1,7 +1,8 @@
 // Static helpers of the main program: resource paths, locale-aware number
-// and time texts, and how the watch reaches the network.
+// and time texts, layout parts, and how the watch reaches the network.
 #pragma once
 
+#include <Evas.h>
 #include <ostra/app_control.h>
 
 #include <ctime>
@@ -31,6 +32,10 @@ class ZentrelUtil {
     static bool isHebrewLanguage();
     // error gets 0 on success, -22 when text is not a plain decimal number.
     static int charToInt(const char* text, int& error);
+    // The object of a layout's part without the layout pass edje runs to
+    // place it first: the screen reader needs the object, not its place,
+    // and a pass before the page has its size is work done twice.
+    static Evas_Object* partObject(Evas_Object* layout, const char* part);
 
     static bool isConnectToMobile();
     static bool isConnectToMobileByBT();

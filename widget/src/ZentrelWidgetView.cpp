@@ -198,7 +198,6 @@ Evas_Object* ZentrelWidgetView::_addHands(const char* part) {
 }
 
 void ZentrelWidgetView::_registerAccess() {
-    Evas_Object* edje = elm_layout_edje_get(_layout);
     struct {
         const char* part;
         Evas_Object** access;
@@ -208,7 +207,7 @@ void ZentrelWidgetView::_registerAccess() {
         {"baro_rect", &_baroAccess, "Cannot register baroRectAcc access obj."},
     };
     for (const auto& p : parts) {
-        auto* partObj = const_cast<Evas_Object*>(edje_object_part_object_get(edje, p.part));
+        Evas_Object* partObj = ZentrelUtil::partObject(_layout, p.part);
         *p.access = partObj ? elm_access_object_register(partObj, _layout) : nullptr;
         if (!*p.access) {
             ZLOGE("%s", p.failure);

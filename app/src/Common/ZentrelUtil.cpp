@@ -1,5 +1,7 @@
 #include "ZentrelUtil.h"
 
+#include <Elementary.h>
+
 #include <ostra/app_common.h>
 #include <ostra/connection.h>
 #include <ostra/system_info.h>
@@ -383,4 +385,15 @@ bool ZentrelUtil::sendLinkraAppcontrol(const char* type, app_control_reply_cb re
         return false;
     }
     return true;
+}
+
+Evas_Object* ZentrelUtil::partObject(Evas_Object* layout, const char* part) {
+    Evas_Object* edje = elm_layout_edje_get(layout);
+    if (!edje) {
+        return nullptr;
+    }
+    edje_object_freeze(edje);
+    auto* object = const_cast<Evas_Object*>(edje_object_part_object_get(edje, part));
+    edje_object_thaw(edje);
+    return object;
 }

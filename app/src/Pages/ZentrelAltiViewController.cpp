@@ -1182,8 +1182,7 @@ std::string ZentrelAltiViewController::getScreenReaderText() const {
 
 // The page reads as one: its title, page number and what the state shows.
 void ZentrelAltiViewController::_registerAccess() {
-    auto* target = const_cast<Evas_Object*>(
-        edje_object_part_object_get(elm_layout_edje_get(_layout), "rect_acc"));
+    Evas_Object* target = ZentrelUtil::partObject(_layout, "rect_acc");
     _accessRect = target ? elm_access_object_register(target, _layout) : nullptr;
     if (!_accessRect) {
         ZLOGE("Cannot register rect_acc access obj.");

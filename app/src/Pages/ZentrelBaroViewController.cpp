@@ -275,8 +275,7 @@ void ZentrelBaroViewController::onBecomeHidePage() {
 // The page's readable parts: what the page is, and its value, graph and
 // indicator read as one.
 Evas_Object* ZentrelBaroViewController::_registerAccessPart(const char* part) {
-    auto* target =
-        const_cast<Evas_Object*>(edje_object_part_object_get(elm_layout_edje_get(_layout), part));
+    Evas_Object* target = ZentrelUtil::partObject(_layout, part);
     Evas_Object* access = target ? elm_access_object_register(target, _layout) : nullptr;
     if (!access) {
         ZLOGE("Cannot register %s access obj.", part);

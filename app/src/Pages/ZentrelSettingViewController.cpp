@@ -180,12 +180,11 @@ void ZentrelSettingViewController::onBecomeTop() {
 }
 
 void ZentrelSettingViewController::_registerAccessObjects() {
-    Evas_Object* edje = elm_layout_edje_get(_layout);
     for (size_t i = 0; i < sizeof(kAccessParts) / sizeof(kAccessParts[0]); ++i) {
         if (_accessObjects[i]) {
             continue;
         }
-        auto* part = const_cast<Evas_Object*>(edje_object_part_object_get(edje, kAccessParts[i]));
+        Evas_Object* part = ZentrelUtil::partObject(_layout, kAccessParts[i]);
         if (!part) {
             ZLOGE("%s is missing", kAccessParts[i]);
             continue;
@@ -220,13 +219,11 @@ void ZentrelSettingViewController::_setAccessEnabled(bool enabled) {
         return;
     }
     // Hidden pages take no highlight: their objects go until the page is shown again.
-    Evas_Object* edje = elm_layout_edje_get(_layout);
     for (size_t i = 0; i < sizeof(kAccessParts) / sizeof(kAccessParts[0]); ++i) {
         if (!_accessObjects[i]) {
             continue;
         }
-        elm_access_object_unregister(
-            const_cast<Evas_Object*>(edje_object_part_object_get(edje, kAccessParts[i])));
+        elm_access_object_unregister(ZentrelUtil::partObject(_layout, kAccessParts[i]));
         _accessObjects[i] = nullptr;
     }
 }
