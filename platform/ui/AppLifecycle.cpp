@@ -9,8 +9,19 @@ namespace ostra {
 AppLifecycle::AppLifecycle(Hook onPause, Hook onResume)
     : _onPause(std::move(onPause)), _onResume(std::move(onResume)) {}
 
+// The window may outlive this object: it must not call back into it.
 AppLifecycle::~AppLifecycle() {
     _stopWaitingForFirstFrame();
+    if (!_win) {
+        return;
+    }
+    for (const char* event : {"focus,out", "iconified", "withdrawn"}) {
+        evas_object_smart_callback_del_full(_win, event, _pauseCb, this);
+    }
+    for (const char* event : {"focus,in", "normal"}) {
+        evas_object_smart_callback_del_full(_win, event, _resumeCb, this);
+    }
+    evas_object_event_callback_del_full(_win, EVAS_CALLBACK_DEL, _winDelCb, this);
 }
 
 void AppLifecycle::follow(Evas_Object* win) {
