@@ -3,6 +3,8 @@
 // end before the frame cancels the wait.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "AppLifecycle.h"
 #include "UiTestSupport.h"
 
@@ -19,83 +21,77 @@ void countFrame(void* data, Evas*, void*) {
     ++static_cast<Counts*>(data)->frames;
 }
 
-ostra::AppLifecycle lifecycleFor(Counts& counts) {
-    return ostra::AppLifecycle([&counts] { ++counts.pauses; },
-                               [&counts] {
-                                   ++counts.resumes;
-                                   counts.framesAtResume = counts.frames;
-                               });
-}
+// A program's start: its window, not shown yet, followed by a lifecycle
+// that waits for the window's first frame to resume.
+struct Start {
+    Start() {
+        evas_object_resize(win, 360, 360);
+        evas_event_callback_add(evas_object_evas_get(win), EVAS_CALLBACK_RENDER_POST, countFrame,
+                                &counts);
+        lifecycle.emplace([this] { ++counts.pauses; },
+                          [this] {
+                              ++counts.resumes;
+                              counts.framesAtResume = counts.frames;
+                          });
+        lifecycle->follow(win);
+        lifecycle->resumeAfterFirstFrame();
+    }
+    Start(const Start&) = delete;
+    Start& operator=(const Start&) = delete;
 
-Evas_Object* hiddenWindow(Counts& counts) {
+    // Shows the window and runs the loop past its first frame.
+    void showAndDraw() {
+        evas_object_show(win);
+        uitest::runLoopUntil([this] { return counts.frames > 0; }, 3000);
+        uitest::runLoopUntil([] { return false; }, 200);
+    }
+
+    Counts counts;
     Evas_Object* win = elm_win_add(nullptr, "lifecycle", ELM_WIN_BASIC);
-    evas_object_resize(win, 360, 360);
-    evas_event_callback_add(evas_object_evas_get(win), EVAS_CALLBACK_RENDER_POST, countFrame,
-                            &counts);
-    return win;
-}
+    std::optional<ostra::AppLifecycle> lifecycle;
+};
 
 TEST(AppLifecycleTest, FirstResumeComesOnceAfterTheFirstFrame) {
     uitest::ElmBuffer elm;
-    Counts counts;
-    ostra::AppLifecycle lifecycle = lifecycleFor(counts);
-    Evas_Object* win = hiddenWindow(counts);
-    lifecycle.follow(win);
-    lifecycle.resumeAfterFirstFrame();
-    lifecycle.resumeAfterFirstFrame();
-    EXPECT_EQ(counts.resumes, 0);
-    evas_object_show(win);
-    ASSERT_TRUE(uitest::runLoopUntil([&] { return counts.resumes > 0; }, 3000));
-    EXPECT_GE(counts.framesAtResume, 1);
+    Start start;
+    start.lifecycle->resumeAfterFirstFrame();
+    EXPECT_EQ(start.counts.resumes, 0);
+    start.showAndDraw();
+    EXPECT_EQ(start.counts.resumes, 1);
+    EXPECT_GE(start.counts.framesAtResume, 1);
     // Later frames and a second request do not resume it again.
-    elm_win_title_set(win, "again");
+    elm_win_title_set(start.win, "again");
     uitest::runLoopUntil([] { return false; }, 200);
-    lifecycle.resumeAfterFirstFrame();
-    EXPECT_EQ(counts.resumes, 1);
-    EXPECT_EQ(counts.pauses, 0);
-    evas_object_del(win);
-    EXPECT_EQ(counts.pauses, 1);
+    start.lifecycle->resumeAfterFirstFrame();
+    EXPECT_EQ(start.counts.resumes, 1);
+    EXPECT_EQ(start.counts.pauses, 0);
+    evas_object_del(start.win);
+    EXPECT_EQ(start.counts.pauses, 1);
 }
 
 TEST(AppLifecycleTest, PauseWindowEndOrLifecycleEndBeforeTheFrameCancelTheWait) {
     uitest::ElmBuffer elm;
     {
-        Counts counts;
-        ostra::AppLifecycle lifecycle = lifecycleFor(counts);
-        Evas_Object* win = hiddenWindow(counts);
-        lifecycle.follow(win);
-        lifecycle.resumeAfterFirstFrame();
-        lifecycle.pause();
-        evas_object_show(win);
-        uitest::runLoopUntil([&] { return counts.frames > 0; }, 3000);
-        uitest::runLoopUntil([] { return false; }, 200);
-        EXPECT_GT(counts.frames, 0);
-        EXPECT_EQ(counts.resumes, 0);
-        evas_object_del(win);
+        Start start;
+        start.lifecycle->pause();
+        start.showAndDraw();
+        EXPECT_GT(start.counts.frames, 0);
+        EXPECT_EQ(start.counts.resumes, 0);
+        evas_object_del(start.win);
     }
     {
-        Counts counts;
-        ostra::AppLifecycle lifecycle = lifecycleFor(counts);
-        Evas_Object* win = hiddenWindow(counts);
-        lifecycle.follow(win);
-        lifecycle.resumeAfterFirstFrame();
-        evas_object_del(win);
+        Start start;
+        evas_object_del(start.win);
         uitest::runLoopUntil([] { return false; }, 200);
-        EXPECT_EQ(counts.resumes, 0);
+        EXPECT_EQ(start.counts.resumes, 0);
     }
     // A lifecycle that ends first leaves nothing behind to call it.
-    Counts counts;
-    Evas_Object* win = hiddenWindow(counts);
-    {
-        ostra::AppLifecycle lifecycle = lifecycleFor(counts);
-        lifecycle.follow(win);
-        lifecycle.resumeAfterFirstFrame();
-    }
-    evas_object_show(win);
-    ASSERT_TRUE(uitest::runLoopUntil([&] { return counts.frames > 0; }, 3000));
-    uitest::runLoopUntil([] { return false; }, 200);
-    EXPECT_EQ(counts.resumes, 0);
-    evas_object_del(win);
+    Start start;
+    start.lifecycle.reset();
+    start.showAndDraw();
+    EXPECT_GT(start.counts.frames, 0);
+    EXPECT_EQ(start.counts.resumes, 0);
+    evas_object_del(start.win);
 }
 
 }  // namespace
