@@ -11,7 +11,7 @@
 
 #include "Paths.h"
 #include "PlatformLog.h"
-#include "SqliteMemory.h"
+#include "SqliteSupport.h"
 
 namespace ostra {
 
@@ -52,11 +52,6 @@ const char* kMergeSql =
     "INSERT INTO buckets (start, pressure, samples) VALUES (?1, ?2, ?3) ON CONFLICT(start) DO "
     "UPDATE SET pressure = (pressure * samples + excluded.pressure * excluded.samples) / "
     "(samples + excluded.samples), samples = samples + excluded.samples";
-
-bool isCorruption(int rc) {
-    int primary = rc & 0xff;
-    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
-}
 
 }  // namespace
 
@@ -132,7 +127,7 @@ bool RecorderStore::open() {
         return true;
     }
     // Busy (another writer, a user's sqlite3 session, an import) is not damage.
-    if (!isCorruption(rc)) {
+    if (!isSqliteCorruption(rc)) {
         return false;
     }
     _setAside();

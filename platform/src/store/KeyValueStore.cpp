@@ -13,7 +13,7 @@
 #include "FileChangeWatch.h"
 #include "Paths.h"
 #include "PlatformLog.h"
-#include "SqliteMemory.h"
+#include "SqliteSupport.h"
 
 namespace ostra {
 
@@ -75,11 +75,6 @@ const char* kSchema =
     "CREATE TABLE IF NOT EXISTS kv(key TEXT PRIMARY KEY, type INTEGER NOT NULL, value);"
     "CREATE TABLE IF NOT EXISTS changes(seq INTEGER PRIMARY KEY AUTOINCREMENT, key TEXT NOT "
     "NULL);";
-
-bool isCorruption(int rc) {
-    int primary = rc & 0xff;
-    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
-}
 
 bool isBusy(int rc) {
     int primary = rc & 0xff;
@@ -358,7 +353,7 @@ int KeyValueStore::_openFile() {
     }
     if (rc != SQLITE_OK) {
         OSTRA_LOGE("open %s failed: %s (%d)", _path.c_str(), sqlite3_errstr(rc), rc);
-        if (!isCorruption(rc)) {
+        if (!isSqliteCorruption(rc)) {
             _close();
         }
         return rc;
@@ -399,7 +394,7 @@ bool KeyValueStore::_ensureOpen() {
         return true;
     }
     // Busy, locked or unreadable is not damage: the file stays.
-    if (!isCorruption(rc)) {
+    if (!isSqliteCorruption(rc)) {
         return false;
     }
     _setAside(sqlite3_errstr(rc));
@@ -423,7 +418,7 @@ StoreStatus KeyValueStore::_withRetry(Op op) {
             continue;
         }
         OSTRA_LOGE("store %s: %s (%d)", _path.c_str(), sqlite3_errstr(rc), rc);
-        if (!isCorruption(rc)) {
+        if (!isSqliteCorruption(rc)) {
             return StoreStatus::IoError;
         }
         _setAside(sqlite3_errstr(rc));
