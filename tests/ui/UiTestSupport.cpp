@@ -67,6 +67,31 @@ Evas_Object* addWindow(const char* name) {
     return win;
 }
 
+std::string openPressureUnitPicker(testsupport::XvfbServer& server,
+                                   const std::function<bool(const std::string&)>& logHas,
+                                   const std::function<void(const char*)>& shot) {
+    server.click(180, 286);
+    const char* menu = "ZentrelSettingView shown";
+    if (!runLoopUntil([&] { return logHas(menu); }, 3000)) {
+        return menu;
+    }
+    // Down to the end of the menu: the pressure unit row is then the top row.
+    for (int turn = 0; turn < 8; ++turn) {
+        server.xdotool({"mousemove", "180", "180", "click", "5"});
+        runLoopUntil([] { return false; }, 150);
+    }
+    runLoopUntil([] { return false; }, 1200);
+    shot("xvfb_setting_menu_end.png");
+    server.click(180, 130);
+    const char* picker = "ZentrelSettingPressureUnitViewController shown";
+    if (!runLoopUntil([&] { return logHas(picker); }, 3000)) {
+        return picker;
+    }
+    runLoopUntil([] { return false; }, 800);
+    shot("xvfb_setting_picker.png");
+    return "";
+}
+
 unsigned int pngPixel(const char* path, int x, int y, int* width, int* height) {
     Evas_Object* win = ostra_efl_main_window();
     if (!win) {
