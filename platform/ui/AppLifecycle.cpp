@@ -6,6 +6,14 @@
 
 namespace ostra {
 
+namespace {
+
+// The window's signals that send the program to the back or bring it forth.
+constexpr const char* kPauseSignals[] = {"focus,out", "iconified", "withdrawn"};
+constexpr const char* kResumeSignals[] = {"focus,in", "normal"};
+
+}  // namespace
+
 AppLifecycle::AppLifecycle(Hook onPause, Hook onResume)
     : _onPause(std::move(onPause)), _onResume(std::move(onResume)) {}
 
@@ -15,11 +23,11 @@ AppLifecycle::~AppLifecycle() {
     if (!_win) {
         return;
     }
-    for (const char* event : {"focus,out", "iconified", "withdrawn"}) {
-        evas_object_smart_callback_del_full(_win, event, _pauseCb, this);
+    for (const char* signal : kPauseSignals) {
+        evas_object_smart_callback_del_full(_win, signal, _pauseCb, this);
     }
-    for (const char* event : {"focus,in", "normal"}) {
-        evas_object_smart_callback_del_full(_win, event, _resumeCb, this);
+    for (const char* signal : kResumeSignals) {
+        evas_object_smart_callback_del_full(_win, signal, _resumeCb, this);
     }
     evas_object_event_callback_del_full(_win, EVAS_CALLBACK_DEL, _winDelCb, this);
 }
@@ -29,11 +37,12 @@ void AppLifecycle::follow(Evas_Object* win) {
         return;
     }
     _win = win;
-    evas_object_smart_callback_add(win, "focus,out", _pauseCb, this);
-    evas_object_smart_callback_add(win, "iconified", _pauseCb, this);
-    evas_object_smart_callback_add(win, "withdrawn", _pauseCb, this);
-    evas_object_smart_callback_add(win, "focus,in", _resumeCb, this);
-    evas_object_smart_callback_add(win, "normal", _resumeCb, this);
+    for (const char* signal : kPauseSignals) {
+        evas_object_smart_callback_add(win, signal, _pauseCb, this);
+    }
+    for (const char* signal : kResumeSignals) {
+        evas_object_smart_callback_add(win, signal, _resumeCb, this);
+    }
     evas_object_event_callback_add(win, EVAS_CALLBACK_DEL, _winDelCb, this);
 }
 
