@@ -1,8 +1,12 @@
 #include "AppCore.h"
 
-#include <gio/gunixsocketaddress.h>
+#include <glib-unix.h>
 #include <glib/gstdio.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -26,7 +30,11 @@ struct CoreState {
     std::string appId;
     std::string socketPath;
     AppCore::LaunchFn onLaunch;
-    GSocketService* service = nullptr;
+    // The listening socket is a plain descriptor watched by the main loop:
+    // GIO's socket service would load and start much of GIO (types, its
+    // worker thread) in every program before its first frame.
+    int listenFd = -1;
+    guint listenWatch = 0;
     bool firstDelivered = false;
     guint firstTimer = 0;
 };
@@ -169,14 +177,14 @@ gboolean onClientReadable(GSocket* socket, GIOCondition, gpointer data) {
     return G_SOURCE_CONTINUE;
 }
 
-gboolean onIncoming(GSocketService*, GSocketConnection* connection, GObject*, gpointer) {
+void takeConnection(GSocketConnection* connection) {
     if (!peerIsUs(connection)) {
         OSTRA_LOGE("%s: launch request from another user refused", state().appId.c_str());
-        return TRUE;
+        return;
     }
     if (clientCount() >= kMaxClients) {
         OSTRA_LOGW("%s: too many launch requests at once; one dropped", state().appId.c_str());
-        return TRUE;
+        return;
     }
     GSocket* socket = g_socket_connection_get_socket(connection);
     g_socket_set_timeout(socket, kReplyTimeoutSeconds);
@@ -188,7 +196,51 @@ gboolean onIncoming(GSocketService*, GSocketConnection* connection, GObject*, gp
     g_source_set_callback(client->source, G_SOURCE_FUNC(onClientReadable), client, nullptr);
     g_source_attach(client->source, nullptr);
     client->timer = g_timeout_add(kClientTimeoutMs, onClientTimeout, client);
-    return TRUE;
+}
+
+gboolean onIncoming(gint listenFd, GIOCondition, gpointer) {
+    int fd;
+    while ((fd = accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC)) >= 0) {
+        GError* error = nullptr;
+        GSocket* socket = g_socket_new_from_fd(fd, &error);
+        if (!socket) {
+            OSTRA_LOGE("%s: launch connection unusable: %s", state().appId.c_str(),
+                       error ? error->message : "?");
+            g_clear_error(&error);
+            close(fd);
+            continue;
+        }
+        GSocketConnection* connection = g_socket_connection_factory_create_connection(socket);
+        g_object_unref(socket);
+        takeConnection(connection);
+        g_object_unref(connection);
+    }
+    if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR && errno != ECONNABORTED) {
+        OSTRA_LOGE("%s: accepting launch requests failed: %s", state().appId.c_str(),
+                   g_strerror(errno));
+    }
+    return G_SOURCE_CONTINUE;
+}
+
+// A socket listening on path, or -1 (logged).
+int listenOn(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) {
+        OSTRA_LOGE("cannot listen on %s: path too long", path.c_str());
+        return -1;
+    }
+    memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(fd, SOMAXCONN) != 0) {
+        OSTRA_LOGE("cannot listen on %s: %s", path.c_str(), g_strerror(errno));
+        if (fd >= 0) {
+            close(fd);
+        }
+        return -1;
+    }
+    return fd;
 }
 
 bool handToRunningInstance() {
@@ -227,22 +279,12 @@ AppCore::Start AppCore::start(LaunchFn onLaunch) {
     }
     // Nobody answers on the socket: a file left there is stale.
     g_unlink(s.socketPath.c_str());
-    s.service = g_socket_service_new();
-    GSocketAddress* address = g_unix_socket_address_new(s.socketPath.c_str());
-    GError* error = nullptr;
-    bool ok =
-        g_socket_listener_add_address(G_SOCKET_LISTENER(s.service), address, G_SOCKET_TYPE_STREAM,
-                                      G_SOCKET_PROTOCOL_DEFAULT, nullptr, nullptr, &error);
-    g_object_unref(address);
-    if (!ok) {
-        OSTRA_LOGE("cannot listen on %s: %s", s.socketPath.c_str(), error ? error->message : "?");
-        g_clear_error(&error);
-        g_clear_object(&s.service);
+    s.listenFd = listenOn(s.socketPath);
+    if (s.listenFd < 0) {
         return Start::Failed;
     }
     g_chmod(s.socketPath.c_str(), 0600);
-    g_signal_connect(s.service, "incoming", G_CALLBACK(onIncoming), nullptr);
-    g_socket_service_start(s.service);
+    s.listenWatch = g_unix_fd_add(s.listenFd, G_IO_IN, onIncoming, nullptr);
     return Start::Listening;
 }
 
@@ -263,10 +305,11 @@ void AppCore::stop() {
         g_source_remove(s.firstTimer);
         s.firstTimer = 0;
     }
-    if (s.service) {
-        g_socket_service_stop(s.service);
-        g_socket_listener_close(G_SOCKET_LISTENER(s.service));
-        g_clear_object(&s.service);
+    if (s.listenFd >= 0) {
+        g_source_remove(s.listenWatch);
+        s.listenWatch = 0;
+        close(s.listenFd);
+        s.listenFd = -1;
         g_unlink(s.socketPath.c_str());
     }
 }
