@@ -3,9 +3,13 @@
 // stores a bucket (and every two minutes, as the window moves on).
 #include "ostra/sensor.h"
 
-#include <gio/gio.h>
+#include <glib-unix.h>
 #include <glib.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -30,7 +34,11 @@ struct ostra_sensor_listener_s {
     bool started = false;
     guint timer = 0;
     guint settle = 0;
-    GFileMonitor* monitor = nullptr;
+    // The recorder's directory, watched with inotify: a GIO file monitor
+    // would load much of GIO and start its worker thread in every program
+    // that shows the trend.
+    int watchFd = -1;
+    guint watch = 0;
     int lastCode = 0;
 };
 
@@ -108,16 +116,52 @@ gboolean trendTick(gpointer data) {
     return G_SOURCE_CONTINUE;
 }
 
-void recorderChanged(GFileMonitor*, GFile*, GFile*, GFileMonitorEvent event, gpointer data) {
+bool recorderTouched(int fd) {
+    const std::string path = ostra::RecorderStore::defaultPath();
+    const std::string name = path.substr(path.rfind('/') + 1);
+    alignas(inotify_event) char buffer[4096];
+    bool touched = false;
+    ssize_t got;
+    while ((got = read(fd, buffer, sizeof buffer)) > 0) {
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            // An overflowed queue may have dropped the recorder's own events.
+            if ((event->mask & IN_Q_OVERFLOW) || (event->len && name == event->name)) {
+                touched = true;
+            }
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    return touched;
+}
+
+gboolean recorderChanged(gint fd, GIOCondition, gpointer data) {
     auto* listener = static_cast<sensor_listener_h>(data);
-    if (event != G_FILE_MONITOR_EVENT_CHANGED && event != G_FILE_MONITOR_EVENT_CREATED &&
-        event != G_FILE_MONITOR_EVENT_CHANGES_DONE_HINT) {
-        return;
+    if (!recorderTouched(fd)) {
+        return G_SOURCE_CONTINUE;
     }
     if (listener->settle != 0) {
         g_source_remove(listener->settle);
     }
     listener->settle = g_timeout_add(kTrendSettleMs, trendSettled, listener);
+    return G_SOURCE_CONTINUE;
+}
+
+// Without a watch (logged) the two-minute recheck still follows the recorder.
+void watchRecorder(sensor_listener_h listener) {
+    const std::string dir = ostra::systemDir();
+    const uint32_t events = IN_MODIFY | IN_CLOSE_WRITE | IN_CREATE | IN_MOVED_TO;
+    int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (fd < 0 || inotify_add_watch(fd, dir.c_str(), events) < 0) {
+        OSTRA_LOGW("trend sensor: recorder file not watched (%s), rechecked every two minutes",
+                   strerror(errno));
+        if (fd >= 0) {
+            close(fd);
+        }
+        return;
+    }
+    listener->watchFd = fd;
+    listener->watch = g_unix_fd_add(fd, G_IO_IN, recorderChanged, listener);
 }
 
 void stopSources(sensor_listener_h listener) {
@@ -129,11 +173,11 @@ void stopSources(sensor_listener_h listener) {
         g_source_remove(listener->settle);
         listener->settle = 0;
     }
-    if (listener->monitor) {
-        g_signal_handlers_disconnect_by_data(listener->monitor, listener);
-        g_file_monitor_cancel(listener->monitor);
-        g_object_unref(listener->monitor);
-        listener->monitor = nullptr;
+    if (listener->watchFd >= 0) {
+        g_source_remove(listener->watch);
+        listener->watch = 0;
+        close(listener->watchFd);
+        listener->watchFd = -1;
     }
 }
 
@@ -146,17 +190,7 @@ void startSources(sensor_listener_h listener) {
     }
     // A missing directory would only be polled every few seconds.
     ostra::makeDirs(ostra::systemDir());
-    GFile* file = g_file_new_for_path(ostra::RecorderStore::defaultPath().c_str());
-    GError* error = nullptr;
-    listener->monitor = g_file_monitor_file(file, G_FILE_MONITOR_NONE, nullptr, &error);
-    g_object_unref(file);
-    if (listener->monitor) {
-        g_signal_connect(listener->monitor, "changed", G_CALLBACK(recorderChanged), listener);
-    } else {
-        OSTRA_LOGW("trend sensor: recorder file not watched (%s), rechecked every two minutes",
-                   error ? error->message : "unknown error");
-        g_clear_error(&error);
-    }
+    watchRecorder(listener);
     listener->timer = g_timeout_add(kTrendRecheckMs, trendTick, listener);
     // A real sensor reports its state when it starts; so does this one.
     listener->lastCode = 0;
