@@ -1,5 +1,7 @@
 #include "PressureSource.h"
 
+#include <glib.h>
+
 #include <cstdlib>
 
 #include "IioPressureSource.h"
@@ -29,6 +31,18 @@ unsigned simulationSeed() {
 }
 
 }  // namespace
+
+bool readFirstLine(const std::string& path, std::string* line) {
+    gchar* contents = nullptr;
+    gsize length = 0;
+    if (!g_file_get_contents(path.c_str(), &contents, &length, nullptr)) {
+        return false;
+    }
+    std::string text(contents, length);
+    g_free(contents);
+    *line = text.substr(0, text.find('\n'));
+    return true;
+}
 
 std::string pressureSourceChoice() {
     const char* env = getenv("OSTRA_SENSOR");

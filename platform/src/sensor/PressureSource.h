@@ -21,6 +21,11 @@ class PressureSource {
     virtual std::string describe() const = 0;
 };
 
+// The first line of a small file (a sysfs attribute, an injected reading),
+// without its line end; false when the file cannot be read. Read once a
+// second, so without a C++ stream and the locale machinery it brings along.
+bool readFirstLine(const std::string& path, std::string* line);
+
 // The system key that selects the source when OSTRA_SENSOR is not set.
 extern const char* const kSensorSourceKey;
 

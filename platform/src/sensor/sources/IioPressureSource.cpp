@@ -1,12 +1,12 @@
 #include "IioPressureSource.h"
 
 #include <dirent.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <vector>
 
 #include "PlatformLog.h"
@@ -18,12 +18,10 @@ namespace {
 enum class FileState { Ok, Missing, Garbage };
 
 FileState readNumber(const std::string& path, double* value) {
-    std::ifstream in(path);
-    if (!in) {
+    std::string text;
+    if (!readFirstLine(path, &text)) {
         return FileState::Missing;
     }
-    std::string text;
-    std::getline(in, text);
     while (!text.empty() && isspace(static_cast<unsigned char>(text.back()))) {
         text.pop_back();
     }
@@ -41,8 +39,7 @@ FileState readNumber(const std::string& path, double* value) {
 }
 
 bool fileExists(const std::string& path) {
-    std::ifstream in(path);
-    return static_cast<bool>(in);
+    return access(path.c_str(), R_OK) == 0;
 }
 
 }  // namespace
@@ -79,8 +76,7 @@ std::unique_ptr<IioPressureSource> IioPressureSource::find() {
 }
 
 IioPressureSource::IioPressureSource(std::string deviceDir) : _dir(std::move(deviceDir)) {
-    std::ifstream in(_dir + "/name");
-    if (!(in && std::getline(in, _name))) {
+    if (!readFirstLine(_dir + "/name", &_name) || _name.empty()) {
         _name = "unnamed";
     }
 }

@@ -3,8 +3,6 @@
 #include <glib.h>
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
 
 #include "Paths.h"
 #include "PlatformLog.h"
@@ -122,17 +120,21 @@ PressureReading SimPressureSource::at(double t) const {
 }
 
 bool SimPressureSource::_injected(PressureReading* out) {
-    std::ifstream in(injectionPath());
-    if (!in) {
+    std::string text;
+    if (!readFirstLine(injectionPath(), &text)) {
         _badInjection.clear();
         return false;
     }
-    std::string text;
-    std::getline(in, text);
-    std::istringstream fields(text);
+    // "HPA [WORKING]", separated by white space.
+    gchar** fields = g_strsplit_set(text.c_str(), " \t\r\v\f", -1);
     std::string hPa;
     std::string working = "1";
-    fields >> hPa >> working;
+    for (int i = 0, taken = 0; fields[i] && taken < 2; ++i) {
+        if (*fields[i]) {
+            (taken++ == 0 ? hPa : working) = fields[i];
+        }
+    }
+    g_strfreev(fields);
     TraceRow row;
     if (!PressureTrace::parseLine("0," + hPa + "," + working, &row)) {
         if (_badInjection != text) {
