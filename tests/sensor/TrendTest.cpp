@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include "SensorTestUtil.h"
 #include "TestSupport.h"
@@ -45,6 +47,40 @@ TEST(PressureTrend, IndicatorStartsWithNoDataAndFollowsNewBuckets) {
     ASSERT_EQ(sensortest::importTrace(path, sensortest::nowSeconds()), 0);
     ASSERT_TRUE(runUntil([&] { return listener.trends.back() != 136.0f; }, 5000));
     EXPECT_EQ(listener.trends.back(), 17.0f);
+    sensor.stopSensorIndicator();
+}
+
+// The indicator reads the recorder when the daemon writes it; its own reading
+// must not count as a write, or it reads the file again and again.
+TEST(PressureTrend, IndicatorLeavesAnUnchangedRecorderAlone) {
+    TempRoot root;
+    std::string path = writeFile(root.path() + "/fall.csv", twoHalves(-2.0, -2.0));
+    ASSERT_EQ(sensortest::importTrace(path, sensortest::nowSeconds()), 0);
+    RecordingListener listener;
+    ZentrelSensor sensor(&listener);
+    ASSERT_EQ(sensor.startSensorIndicator(), 0);
+    ASSERT_TRUE(runUntil([&] { return !listener.trends.empty(); }, 3000));
+    EXPECT_EQ(listener.trends.back(), 17.0f);
+
+    int watcher = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watcher, 0);
+    // Closes are watched too: the kernel merges repeated identical events.
+    ASSERT_GE(inotify_add_watch(watcher, (root.path() + "/system/sensor-recorder.db").c_str(),
+                                IN_OPEN | IN_CLOSE),
+              0);
+    runUntil([] { return false; }, 1500);
+    int opens = 0;
+    alignas(inotify_event) char buffer[4096];
+    ssize_t got;
+    while ((got = read(watcher, buffer, sizeof buffer)) > 0) {
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            opens += (event->mask & IN_OPEN) ? 1 : 0;
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    close(watcher);
+    EXPECT_EQ(opens, 0);
     sensor.stopSensorIndicator();
 }
 

@@ -150,7 +150,9 @@ gboolean recorderChanged(gint fd, GIOCondition, gpointer data) {
 // Without a watch (logged) the two-minute recheck still follows the recorder.
 void watchRecorder(sensor_listener_h listener) {
     const std::string dir = ostra::systemDir();
-    const uint32_t events = IN_MODIFY | IN_CLOSE_WRITE | IN_CREATE | IN_MOVED_TO;
+    // Not IN_CLOSE_WRITE: SQLite opens the file read-write even to read it,
+    // so our own reading would set off another reading.
+    const uint32_t events = IN_MODIFY | IN_CREATE | IN_MOVED_TO;
     int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (fd < 0 || inotify_add_watch(fd, dir.c_str(), events) < 0) {
         OSTRA_LOGW("trend sensor: recorder file not watched (%s), rechecked every two minutes",
