@@ -1,8 +1,7 @@
 #include "ostra/uxt_theme.h"
 
 #include <Edje.h>
-#include <libxml/parser.h>
-#include <libxml/tree.h>
+#include <glib.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -53,11 +52,26 @@ ThemeState& theme() {
     return s;
 }
 
-std::string attr(xmlNodePtr node, const char* name) {
-    xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
-    std::string out = value ? reinterpret_cast<const char*>(value) : "";
-    xmlFree(value);
-    return out;
+// The tables are small flat XML files read before a program's first frame:
+// GLib's markup parser reads them without bringing a full XML library's code
+// into every program's start.
+struct TableParse {
+    const char* path;
+    const char* rootName;
+    const char* entryName;
+    uxt_theme_table_s* table;
+    GMarkupParseContext* context = nullptr;
+    int depth = 0;
+    bool wrongRoot = false;
+};
+
+const char* attr(const gchar** names, const gchar** values, const char* name) {
+    for (int i = 0; names[i]; ++i) {
+        if (strcmp(names[i], name) == 0) {
+            return values[i];
+        }
+    }
+    return "";
 }
 
 bool parseColor(const std::string& text, ColorEntry* out) {
@@ -79,57 +93,85 @@ bool parseColor(const std::string& text, ColorEntry* out) {
     return true;
 }
 
+void addEntry(TableParse* parse, const gchar** names, const gchar** values) {
+    uxt_theme_table_s* table = parse->table;
+    std::string code = attr(names, values, "code");
+    if (code.empty()) {
+        int line = 0;
+        g_markup_parse_context_get_position(parse->context, &line, nullptr);
+        OSTRA_LOGW("%s: entry without code skipped (line %d)", parse->path, line);
+        return;
+    }
+    if (table->kind == TableKind::Color) {
+        ColorEntry color;
+        if (!parseColor(attr(names, values, "value"), &color)) {
+            OSTRA_LOGW("%s: colour of %s is not #RRGGBB[AA]; skipped", parse->path, code.c_str());
+            return;
+        }
+        table->colors[code] = color;
+        return;
+    }
+    std::string size = attr(names, values, "size");
+    char* end = nullptr;
+    long value = strtol(size.c_str(), &end, 10);
+    if (size.empty() || *end || value <= 0 || value > 512) {
+        OSTRA_LOGW("%s: size of %s is not a font size; skipped", parse->path, code.c_str());
+        return;
+    }
+    table->fonts[code] = FontEntry{attr(names, values, "family"), attr(names, values, "style"),
+                                   static_cast<int>(value)};
+}
+
+void startElement(GMarkupParseContext*, const gchar* name, const gchar** names,
+                  const gchar** values, gpointer data, GError** error) {
+    auto* parse = static_cast<TableParse*>(data);
+    int depth = parse->depth++;
+    if (depth == 0 && strcmp(name, parse->rootName) != 0) {
+        parse->wrongRoot = true;
+        g_set_error(error, G_MARKUP_ERROR, G_MARKUP_ERROR_INVALID_CONTENT, "%s is not a %s",
+                    parse->path, parse->rootName);
+    } else if (depth == 1 && strcmp(name, parse->entryName) == 0) {
+        addEntry(parse, names, values);
+    }
+}
+
+void endElement(GMarkupParseContext*, const gchar*, gpointer data, GError**) {
+    --static_cast<TableParse*>(data)->depth;
+}
+
 uxt_theme_table_h load(const char* path, TableKind kind) {
     if (!path || !*path) {
         OSTRA_LOGE("theme table without path");
         return nullptr;
     }
-    xmlDocPtr doc =
-        xmlReadFile(path, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-    if (!doc) {
+    gchar* text = nullptr;
+    gsize length = 0;
+    if (!g_file_get_contents(path, &text, &length, nullptr)) {
         OSTRA_LOGE("theme table %s cannot be read", path);
         return nullptr;
     }
-    const char* rootName = kind == TableKind::Color ? "colortable" : "fonttable";
-    const char* entryName = kind == TableKind::Color ? "color" : "font";
-    xmlNodePtr root = xmlDocGetRootElement(doc);
-    if (!root || xmlStrcmp(root->name, reinterpret_cast<const xmlChar*>(rootName))) {
-        OSTRA_LOGE("%s is not a %s", path, rootName);
-        xmlFreeDoc(doc);
+    TableParse parse{path, kind == TableKind::Color ? "colortable" : "fonttable",
+                     kind == TableKind::Color ? "color" : "font",
+                     new uxt_theme_table_s{kind, {}, {}}};
+    const GMarkupParser parser{startElement, endElement, nullptr, nullptr, nullptr};
+    parse.context = g_markup_parse_context_new(&parser, G_MARKUP_DEFAULT_FLAGS, &parse, nullptr);
+    GError* error = nullptr;
+    bool ok =
+        g_markup_parse_context_parse(parse.context, text, static_cast<gssize>(length), &error) &&
+        g_markup_parse_context_end_parse(parse.context, &error);
+    g_markup_parse_context_free(parse.context);
+    g_free(text);
+    if (!ok) {
+        if (parse.wrongRoot) {
+            OSTRA_LOGE("%s", error->message);
+        } else {
+            OSTRA_LOGE("theme table %s cannot be read: %s", path, error ? error->message : "?");
+        }
+        g_clear_error(&error);
+        delete parse.table;
         return nullptr;
     }
-    auto* table = new uxt_theme_table_s{kind, {}, {}};
-    for (xmlNodePtr node = root->children; node; node = node->next) {
-        if (node->type != XML_ELEMENT_NODE ||
-            xmlStrcmp(node->name, reinterpret_cast<const xmlChar*>(entryName))) {
-            continue;
-        }
-        std::string code = attr(node, "code");
-        if (code.empty()) {
-            OSTRA_LOGW("%s: entry without code skipped (line %ld)", path, xmlGetLineNo(node));
-            continue;
-        }
-        if (kind == TableKind::Color) {
-            ColorEntry color;
-            if (!parseColor(attr(node, "value"), &color)) {
-                OSTRA_LOGW("%s: colour of %s is not #RRGGBB[AA]; skipped", path, code.c_str());
-                continue;
-            }
-            table->colors[code] = color;
-        } else {
-            std::string size = attr(node, "size");
-            char* end = nullptr;
-            long value = strtol(size.c_str(), &end, 10);
-            if (size.empty() || *end || value <= 0 || value > 512) {
-                OSTRA_LOGW("%s: size of %s is not a font size; skipped", path, code.c_str());
-                continue;
-            }
-            table->fonts[code] =
-                FontEntry{attr(node, "family"), attr(node, "style"), static_cast<int>(value)};
-        }
-    }
-    xmlFreeDoc(doc);
-    return table;
+    return parse.table;
 }
 
 void notify(const std::vector<Listener>& listeners) {

@@ -21,7 +21,9 @@ TEST(ThemeTableTest, ColourTableParsesGoodEntriesSkipsBadOnesAndSetsClasses) {
     uitest::ElmBuffer elm;
     testsupport::LogCapture log;
     std::string path = writeFile(root, "color.xml", R"(<?xml version="1.0"?>
+<!-- colours by code -->
 <colortable>
+  <group><color code="NESTED" value="#FFFFFF"/></group>
   <color code="AO0156" value="#2FA7FF73"/>
   <color code="AO0157" value="#3c3c3c"/>
   <color code="BAD1" value="2FA7FF"/>
@@ -34,6 +36,7 @@ TEST(ThemeTableTest, ColourTableParsesGoodEntriesSkipsBadOnesAndSetsClasses) {
     EXPECT_EQ(uxt_theme_table_count(table), 2);
     EXPECT_TRUE(log.contains("colour of BAD1 is not #RRGGBB[AA]"));
     EXPECT_TRUE(log.contains("colour of BAD2 is not #RRGGBB[AA]"));
+    EXPECT_TRUE(log.contains("entry without code skipped (line 9)"));
 
     int r = 0, g = 0, b = 0, a = 0;
     EXPECT_EQ(uxt_theme_get_color("AO0156", &r, &g, &b, &a), UXT_THEME_ERROR_NO_DATA);
