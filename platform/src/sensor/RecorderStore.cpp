@@ -64,15 +64,13 @@ int RecorderStore::_openFile() {
         return SQLITE_CANTOPEN;
     }
     close(fd);
-    int rc =
-        sqlite3_open_v2(_path.c_str(), &_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int rc = ostra::openSqlite(_path.c_str(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &_db);
     if (rc != SQLITE_OK) {
         OSTRA_LOGE("recorder %s cannot be opened: %s", _path.c_str(),
                    _db ? sqlite3_errmsg(_db) : "out of memory");
         _close();
         return rc;
     }
-    ostra::limitSqliteMemory(_db);
     sqlite3_busy_timeout(_db, kBusyTimeoutMs);
     sqlite3_stmt* check = nullptr;
     rc = sqlite3_prepare_v2(_db, "PRAGMA quick_check", -1, &check, nullptr);

@@ -333,15 +333,13 @@ int KeyValueStore::_openFile() {
         return SQLITE_CANTOPEN;
     }
     close(fd);
-    int rc = sqlite3_open_v2(_path.c_str(), &_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
-                             nullptr);
+    int rc = ostra::openSqlite(_path.c_str(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, &_db);
     struct stat st;
     if (rc == SQLITE_OK && stat(_path.c_str(), &st) == 0) {
         _dev = st.st_dev;
         _ino = st.st_ino;
     }
     if (rc == SQLITE_OK) {
-        ostra::limitSqliteMemory(_db);
         sqlite3_busy_timeout(_db, kBusyTimeoutMs);
         rc = execWaiting(_db, "PRAGMA journal_mode=WAL;");
     }
