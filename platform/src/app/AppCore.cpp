@@ -296,7 +296,9 @@ void AppCore::deliverFirstRequest() {
         s.firstTimer = g_timeout_add(kFirstRequestWaitMs, deliverMainRequest, nullptr);
         return;
     }
-    s.firstTimer = g_idle_add(deliverMainRequest, nullptr);
+    // At once, not from the loop: a turn of the loop first would lay out and
+    // draw the program's window before its content, a frame nobody needs.
+    deliverMainRequest(nullptr);
 }
 
 void AppCore::stop() {
