@@ -79,10 +79,13 @@ class ZentrelPageController : public brisa::WContentViewController, public IZent
 
   private:
     struct SensorSlot;
+    ZentrelViewController* _newPage(int i);
     void _addPage(int i, ZentrelViewController* page, void* param);
     void _recreateSettingPage();
 
     void _createPages();
+    // Builds the pages right of the first one shown, after the first frame.
+    void _createLaterPages();
     void _createIndex();
     void _selectIndex(int page);
     void _showIndex();
@@ -113,6 +116,7 @@ class ZentrelPageController : public brisa::WContentViewController, public IZent
     void _requestRecorded(int64_t until);
 
     static void _scrollCb(void* data, Evas_Object* obj, void* eventInfo);
+    static void _firstFrameCb(void* data, Evas* evas, void* eventInfo);
     static void _scrollAniStopCb(void* data, Evas_Object* obj, void* eventInfo);
     static Eina_Bool _rotaryEventCb(void* data, Evas_Object* obj, Eext_Rotary_Event_Info* info);
     static void _layoutMouseDown(void* data, Evas* evas, Evas_Object* obj, void* eventInfo);
@@ -157,6 +161,7 @@ class ZentrelPageController : public brisa::WContentViewController, public IZent
     brisa::WUiTimerWeakPtr _runEndAnimationTimer;
     brisa::WUiTimerWeakPtr _updateValueTimer;
     brisa::WUiTimerWeakPtr _setPageIdler;
+    brisa::WUiTimerWeakPtr _laterPagesJob;
     Elm_Transit* _trans = nullptr;
     bool _isMouseDown = false;
     bool _isThemeChanged = false;

@@ -40,7 +40,12 @@ Screen::Screen(int page, ClockedPageController* pageController)
     evas_object_show(window.getEvasObj());
     if (!navi->push(controller, "pages", reinterpret_cast<void*>(static_cast<intptr_t>(page)))) {
         controller = nullptr;
+        return;
     }
+    // The pages right of the first one shown are built after the first frame.
+    uitest::runLoopUntil(
+        [this] { return controller->getPage(ZentrelPageController::PAGE_SETTING_VIEW) != nullptr; },
+        3000);
 }
 
 Screen::~Screen() = default;

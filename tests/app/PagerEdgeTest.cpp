@@ -1,9 +1,12 @@
 // The pager at its edges: the opening on the altitude page before any
 // calibration, and bezel turns at the first, middle and last page.
 #include <ZentrelStorageMgr.h>
+#include <ZentrelUtil.h>
 #include <ZentrelViewController.h>
 #include <gtest/gtest.h>
 #include <ostra/efl_extension.h>
+
+#include <set>
 
 #include "AppTestSupport.h"
 
@@ -54,6 +57,40 @@ TEST(PagerEdgeTest, BezelAtTheEdgesOnlyFlashesTheIndexAndInTheMiddleTurnsThePage
                 uitest::runLoopUntil([&] { return pages->getCurrentPage() == c.pageAfter; }, 3000))
                 << "the pager turns from page " << c.page;
         }
+    }
+}
+
+// Only the pages up to the first one shown are in the first frame; the rest
+// follow it, each with its own dot of the index.
+TEST(PagerEdgeTest, PagesRightOfTheFirstOneShownAreBuiltAfterTheFirstFrame) {
+    apptest::AppEnvironment env;
+    for (int first : {ZentrelPageController::PAGE_ALTI_VIEW, ZentrelPageController::PAGE_BARO_VIEW,
+                      ZentrelPageController::PAGE_SETTING_VIEW}) {
+        brisa::WWindowController window("PagerEdgeTest", ELM_WIN_BASIC);
+        auto* navi = new brisa::WNaviframeController();
+        elm_theme_extension_add(nullptr, ZentrelUtil::getAppEdjFilePath());
+        window.attachBaseViewController(navi);
+        evas_object_resize(window.getEvasObj(), 360, 360);
+        evas_object_show(window.getEvasObj());
+        auto* pages = new apptest::ClockedPageController();
+        ASSERT_TRUE(
+            navi->push(pages, "pages", reinterpret_cast<void*>(static_cast<intptr_t>(first))));
+        for (int page = 0; page < 3; ++page) {
+            EXPECT_EQ(pages->getPage(page) != nullptr, page <= first)
+                << "page " << page << " before the first frame, first page " << first;
+        }
+        ASSERT_TRUE(uitest::runLoopUntil(
+            [&] { return pages->getPage(ZentrelPageController::PAGE_SETTING_VIEW) != nullptr; },
+            3000));
+        std::set<Elm_Object_Item*> dots;
+        for (int page = 0; page < 3; ++page) {
+            ASSERT_NE(pages->getPage(page), nullptr);
+            Elm_Object_Item* dot = pages->getPage(page)->getIndexItem();
+            EXPECT_NE(dot, nullptr) << "page " << page << ", first page " << first;
+            dots.insert(dot);
+        }
+        EXPECT_EQ(dots.size(), 3u);
+        EXPECT_EQ(pages->getCurrentPage(), first);
     }
 }
 

@@ -30,6 +30,11 @@ constexpr double kLduPressure = 1003.0;
 constexpr double kPickerDelay = 0.1;
 
 const char* const kIndexStyles[] = {"item/odd_9", "item/odd_10", "alti/setting"};
+
+// An index item carries its page number (plus one: null is no page).
+void* indexItemTag(int page) {
+    return reinterpret_cast<void*>(static_cast<intptr_t>(page + 1));
+}
 const char* const kPageTitles[] = {"WDS_ALTI_HEADER_ALTIMETER_ABB", "WDS_ALTI_HEADER_BAROMETER_ABB",
                                    "WDS_ALTI_HEADER_SETTINGS_ABB2"};
 
@@ -91,6 +96,11 @@ ZentrelPageController::~ZentrelPageController() {
         evas_object_event_callback_del_full(_viewController[PAGE_ALTI_VIEW]->getEvasObj(),
                                             EVAS_CALLBACK_RESIZE, _layoutResizeCb, this);
     }
+    if (_layout) {
+        evas_event_callback_del_full(evas_object_evas_get(_layout), EVAS_CALLBACK_RENDER_POST,
+                                     _firstFrameCb, this);
+    }
+    brisa::WUiTimer::destroy(_laterPagesJob);
     _destroySensor();
     _graphItemList.reset();
     _slpItemList.reset();
@@ -234,18 +244,56 @@ void ZentrelPageController::_createPages() {
     elm_object_content_set(_scroller, _box);
     keepPageOrder(_box);
 
-    auto* alti = new ZentrelAltiViewController(_graphItemList);
-    auto* baro = new ZentrelBaroViewController(_graphItemList);
-    auto* setting = new ZentrelSettingViewController();
-    ZentrelViewController* pages[] = {alti, baro, setting};
+    // Only the pages up to the first one shown go into the first frame; the
+    // others follow right after it, before a finger could turn the pager.
+    const int firstShown = _initialPage == PAGE_INIT ? PAGE_ALTI_VIEW : _initialPage;
     void* params[] = {_circleScroller, nullptr, nullptr};
-    for (int i = 0; i < PAGE_NUM_MAX; ++i) {
-        _addPage(i, pages[i], params[i]);
+    for (int i = 0; i <= firstShown && i < PAGE_NUM_MAX; ++i) {
+        _addPage(i, _newPage(i), params[i]);
     }
     if (_viewController[PAGE_ALTI_VIEW]) {
         evas_object_event_callback_add(_viewController[PAGE_ALTI_VIEW]->getEvasObj(),
                                        EVAS_CALLBACK_RESIZE, _layoutResizeCb, this);
         _viewController[PAGE_ALTI_VIEW]->onLaunchAnimationStart();
+    }
+    if (firstShown < PAGE_NUM_MAX - 1) {
+        evas_event_callback_add(evas_object_evas_get(_layout), EVAS_CALLBACK_RENDER_POST,
+                                _firstFrameCb, this);
+    }
+}
+
+ZentrelViewController* ZentrelPageController::_newPage(int i) {
+    switch (i) {
+        case PAGE_ALTI_VIEW:
+            return new ZentrelAltiViewController(_graphItemList);
+        case PAGE_BARO_VIEW:
+            return new ZentrelBaroViewController(_graphItemList);
+        default:
+            return new ZentrelSettingViewController();
+    }
+}
+
+void ZentrelPageController::_firstFrameCb(void* data, Evas* evas, void*) {
+    auto* self = static_cast<ZentrelPageController*>(data);
+    evas_event_callback_del_full(evas, EVAS_CALLBACK_RENDER_POST, _firstFrameCb, data);
+    self->_laterPagesJob = brisa::WUiTimer::addJob(
+        [self](void*) {
+            self->_createLaterPages();
+            return false;
+        },
+        nullptr, self->_layout);
+}
+
+void ZentrelPageController::_createLaterPages() {
+    for (int i = PAGE_ALTI_VIEW; i < PAGE_NUM_MAX; ++i) {
+        if (_viewController[i]) {
+            continue;
+        }
+        _addPage(i, _newPage(i), nullptr);
+        Elm_Object_Item* item = _index ? elm_index_item_find(_index, indexItemTag(i)) : nullptr;
+        if (_viewController[i] && item) {
+            _viewController[i]->setIndexItem(item);
+        }
     }
 }
 
@@ -303,7 +351,7 @@ void ZentrelPageController::_createIndex() {
     // The screen reader reads the pages, not the dots.
     efl_access_object_access_type_set(_index, EFL_ACCESS_TYPE_SKIPPED);
     for (int i = 0; i < PAGE_NUM_MAX; ++i) {
-        Elm_Object_Item* item = elm_index_item_append(_index, nullptr, nullptr, nullptr);
+        Elm_Object_Item* item = elm_index_item_append(_index, nullptr, nullptr, indexItemTag(i));
         elm_object_item_style_set(item, kIndexStyles[i]);
         if (_viewController[i]) {
             _viewController[i]->setIndexItem(item);
@@ -344,7 +392,7 @@ void ZentrelPageController::_selectIndex(int page) {
         // The item window went away: rebuild it from the pages.
         elm_index_item_clear(_index);
         for (int i = 0; i < PAGE_NUM_MAX; ++i) {
-            Elm_Object_Item* it = elm_index_item_append(_index, nullptr, nullptr, nullptr);
+            Elm_Object_Item* it = elm_index_item_append(_index, nullptr, nullptr, indexItemTag(i));
             if (_viewController[i]) {
                 _viewController[i]->setIndexItem(it);
             }
