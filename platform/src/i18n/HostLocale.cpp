@@ -1,10 +1,10 @@
 #include "HostLocale.h"
 
-#include <unicode/dtptngen.h>
 #include <unicode/locid.h>
 
 #include <cstdlib>
-#include <memory>
+
+#include "IcuFormatting.h"
 
 namespace ostra {
 
@@ -38,21 +38,24 @@ std::string hostCountry() {
 }
 
 bool localeUses12Hour(const std::string& posixName) {
-    UErrorCode status = U_ZERO_ERROR;
-    icu::Locale locale(icuLocaleId(posixName).c_str());
-    std::unique_ptr<icu::DateTimePatternGenerator> generator(
-        icu::DateTimePatternGenerator::createInstance(locale, status));
-    if (U_FAILURE(status) || !generator) {
+    const IcuFormatting* icu = icuFormatting();
+    if (!icu) {
         return false;
     }
-    icu::UnicodeString pattern = generator->getBestPattern(icu::UnicodeString(u"j"), status);
+    UErrorCode status = U_ZERO_ERROR;
+    UDateTimePatternGenerator* generator =
+        icu->patternsOpen(icuLocaleId(posixName).c_str(), &status);
+    if (U_FAILURE(status)) {
+        return false;
+    }
+    std::u16string pattern = bestPattern(*icu, generator, u"j", &status);
+    icu->patternsClose(generator);
     if (U_FAILURE(status)) {
         return false;
     }
     // Quoted literals such as 'Uhr' in German are text, not fields.
     bool quoted = false;
-    for (int32_t i = 0; i < pattern.length(); ++i) {
-        char16_t c = pattern.charAt(i);
+    for (char16_t c : pattern) {
         if (c == u'\'') {
             quoted = !quoted;
         } else if (!quoted && (c == u'h' || c == u'K')) {
@@ -60,6 +63,23 @@ bool localeUses12Hour(const std::string& posixName) {
         }
     }
     return false;
+}
+
+std::u16string bestPattern(const IcuFormatting& icu, UDateTimePatternGenerator* generator,
+                           const std::u16string& skeleton, UErrorCode* status) {
+    std::u16string pattern(64, u'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        *status = U_ZERO_ERROR;
+        int32_t length =
+            icu.patternsBest(generator, skeleton.data(), static_cast<int32_t>(skeleton.size()),
+                             pattern.data(), static_cast<int32_t>(pattern.size()), status);
+        if (*status != U_BUFFER_OVERFLOW_ERROR) {
+            pattern.resize(U_SUCCESS(*status) ? static_cast<size_t>(length) : 0);
+            return pattern;
+        }
+        pattern.assign(static_cast<size_t>(length) + 1, u'\0');
+    }
+    return std::u16string();
 }
 
 }  // namespace ostra

@@ -1,12 +1,12 @@
 #include "ostra/utils_i18n.h"
 
-#include <unicode/unum.h>
 #include <unicode/ustring.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "IcuFormatting.h"
 #include "PlatformLog.h"
 
 namespace {
@@ -32,9 +32,13 @@ int i18n_unumber_create(i18n_unumber_format_style_e style, const i18n_uchar* pat
     if (style == I18N_UNUMBER_PATTERN_DECIMAL && !pattern) {
         icuStyle = UNUM_DECIMAL;
     }
+    const ostra::IcuFormatting* icu = ostra::icuFormatting();
+    if (!icu) {
+        return I18N_ERROR_UNKNOWN;
+    }
     UErrorCode status = U_ZERO_ERROR;
-    UNumberFormat* fmt = unum_open(icuStyle, reinterpret_cast<const UChar*>(pattern),
-                                   pattern ? pattern_len : 0, locale, nullptr, &status);
+    UNumberFormat* fmt = icu->numberOpen(icuStyle, reinterpret_cast<const UChar*>(pattern),
+                                         pattern ? pattern_len : 0, locale, nullptr, &status);
     if (U_FAILURE(status)) {
         OSTRA_LOGE("unum_open(%s) failed: %s", locale ? locale : "default", u_errorName(status));
         return I18N_ERROR_UNKNOWN;
@@ -48,8 +52,9 @@ int i18n_unumber_set_attribute(i18n_unumber_format_h fmt, i18n_unumber_numeric_a
     if (!fmt) {
         return I18N_ERROR_INVALID_PARAMETER;
     }
-    unum_setAttribute(static_cast<UNumberFormat*>(fmt), static_cast<UNumberFormatAttribute>(attr),
-                      new_value);
+    // A formatter exists only once the library is loaded.
+    ostra::icuFormatting()->numberSetAttribute(
+        static_cast<UNumberFormat*>(fmt), static_cast<UNumberFormatAttribute>(attr), new_value);
     return I18N_ERROR_NONE;
 }
 
@@ -57,7 +62,7 @@ int i18n_unumber_destroy(i18n_unumber_format_h fmt) {
     if (!fmt) {
         return I18N_ERROR_INVALID_PARAMETER;
     }
-    unum_close(static_cast<UNumberFormat*>(fmt));
+    ostra::icuFormatting()->numberClose(static_cast<UNumberFormat*>(fmt));
     return I18N_ERROR_NONE;
 }
 
@@ -67,8 +72,9 @@ int i18n_unumber_format(i18n_unumber_format_h fmt, int32_t number, i18n_uchar* r
         return I18N_ERROR_INVALID_PARAMETER;
     }
     UErrorCode status = U_ZERO_ERROR;
-    int32_t n = unum_format(static_cast<UNumberFormat*>(fmt), number,
-                            reinterpret_cast<UChar*>(result), result_len, nullptr, &status);
+    int32_t n = ostra::icuFormatting()->numberFormat(static_cast<UNumberFormat*>(fmt), number,
+                                                     reinterpret_cast<UChar*>(result), result_len,
+                                                     nullptr, &status);
     if (len) {
         *len = n;
     }
@@ -81,8 +87,9 @@ int i18n_unumber_format_double(i18n_unumber_format_h fmt, double number, i18n_uc
         return I18N_ERROR_INVALID_PARAMETER;
     }
     UErrorCode status = U_ZERO_ERROR;
-    int32_t n = unum_formatDouble(static_cast<UNumberFormat*>(fmt), number,
-                                  reinterpret_cast<UChar*>(result), result_len, nullptr, &status);
+    int32_t n = ostra::icuFormatting()->numberFormatDouble(static_cast<UNumberFormat*>(fmt), number,
+                                                           reinterpret_cast<UChar*>(result),
+                                                           result_len, nullptr, &status);
     if (len) {
         *len = n;
     }

@@ -1,20 +1,19 @@
 #include "ostra/uxt_util.h"
 
-#include <unicode/dtptngen.h>
-#include <unicode/smpdtfmt.h>
+#include <unicode/ustring.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 
 #include "HostLocale.h"
+#include "IcuFormatting.h"
 #include "PlatformLog.h"
 #include "ostra/vconf.h"
 
 namespace {
 
-icu::UnicodeString skeletonFor(int format) {
+std::u16string skeletonFor(int format) {
     std::u16string skeleton;
     if (format & UXT_DATE_TIME_YEAR) {
         skeleton += u"y";
@@ -37,7 +36,41 @@ icu::UnicodeString skeletonFor(int format) {
     if (skeleton.empty()) {
         skeleton = u"yMMMdHHmm";
     }
-    return icu::UnicodeString(skeleton.data(), static_cast<int32_t>(skeleton.size()));
+    return skeleton;
+}
+
+// The date as text in a pattern of the locale; "" with *status set on failure.
+std::string formatDate(const ostra::IcuFormatting& icu, const std::string& locale,
+                       const std::u16string& pattern, UDate date, UErrorCode* status) {
+    UDateFormat* formatter =
+        icu.dateOpen(UDAT_PATTERN, UDAT_PATTERN, locale.c_str(), nullptr, -1, pattern.data(),
+                     static_cast<int32_t>(pattern.size()), status);
+    if (U_FAILURE(*status)) {
+        return "";
+    }
+    std::u16string text(64, u'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        *status = U_ZERO_ERROR;
+        int32_t length = icu.dateFormat(formatter, date, text.data(),
+                                        static_cast<int32_t>(text.size()), nullptr, status);
+        if (*status != U_BUFFER_OVERFLOW_ERROR) {
+            text.resize(U_SUCCESS(*status) ? static_cast<size_t>(length) : 0);
+            break;
+        }
+        text.assign(static_cast<size_t>(length) + 1, u'\0');
+    }
+    icu.dateClose(formatter);
+    if (U_FAILURE(*status)) {
+        return "";
+    }
+    int32_t needed = 0;
+    UErrorCode utf8Status = U_ZERO_ERROR;
+    u_strToUTF8(nullptr, 0, &needed, text.data(), static_cast<int32_t>(text.size()), &utf8Status);
+    std::string utf8(static_cast<size_t>(needed), '\0');
+    *status = U_ZERO_ERROR;
+    u_strToUTF8(utf8.data(), needed, nullptr, text.data(), static_cast<int32_t>(text.size()),
+                status);
+    return utf8;
 }
 
 }  // namespace
@@ -49,23 +82,26 @@ extern "C" char* uxt_util_get_date_time_text_by_locale(const char* locale, int f
         name = region ? region : "";
         free(region);
     }
+    const ostra::IcuFormatting* icu = ostra::icuFormatting();
+    if (!icu) {
+        return nullptr;
+    }
+    const std::string icuLocale = ostra::icuLocaleId(name);
     UErrorCode status = U_ZERO_ERROR;
-    icu::Locale icuLocale(ostra::icuLocaleId(name).c_str());
-    std::unique_ptr<icu::DateTimePatternGenerator> generator(
-        icu::DateTimePatternGenerator::createInstance(icuLocale, status));
+    UDateTimePatternGenerator* generator = icu->patternsOpen(icuLocale.c_str(), &status);
     if (U_FAILURE(status)) {
         OSTRA_LOGE("date-time patterns for %s: %s", name.c_str(), u_errorName(status));
         return nullptr;
     }
-    icu::UnicodeString pattern = generator->getBestPattern(skeletonFor(format), status);
-    icu::SimpleDateFormat formatter(pattern, icuLocale, status);
+    std::u16string pattern = ostra::bestPattern(*icu, generator, skeletonFor(format), &status);
+    icu->patternsClose(generator);
+    std::string text;
+    if (U_SUCCESS(status)) {
+        text = formatDate(*icu, icuLocale, pattern, static_cast<UDate>(t) * 1000.0, &status);
+    }
     if (U_FAILURE(status)) {
         OSTRA_LOGE("date-time format %d for %s: %s", format, name.c_str(), u_errorName(status));
         return nullptr;
     }
-    icu::UnicodeString text;
-    formatter.format(static_cast<UDate>(t) * 1000.0, text);
-    std::string utf8;
-    text.toUTF8String(utf8);
-    return strdup(utf8.c_str());
+    return strdup(text.c_str());
 }
