@@ -1,6 +1,7 @@
 #include "ZentrelUpdater.h"
 
 #include <Elementary.h>
+#include <dlfcn.h>
 #include <gio/gio.h>
 #include <libxml/parser.h>
 #include <ostra/app_common.h>
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <mutex>
 #include <vector>
 
 #include "ZentrelBuildConfig.h"
@@ -28,6 +30,50 @@ const char* DEFAULT_STORE_HOST = "verdan-store.invalid";
 const char* RESULT_FILE = "downloaded_file.xml";
 const char* UPDATE_QUESTION = "IDS_ST_POP_A_NEW_VERSION_OF_THIS_APP_IS_AVAILABLE_UPDATE_NOW_Q";
 constexpr long long CHECK_INTERVAL_SECONDS = 345599;  // under 96 hours
+
+// libxml2, loaded by its SONAME on the first update answer read: only the
+// update check uses it, and loading it cost every start of every program
+// about a millisecond.
+struct XmlApi {
+    decltype(&xmlReadFile) readFile;
+    decltype(&xmlDocGetRootElement) rootElement;
+    decltype(&xmlStrcmp) strcmp;
+    decltype(&xmlNodeGetContent) nodeContent;
+    decltype(&xmlFreeDoc) freeDoc;
+    xmlFreeFunc* free;  // a variable of the library: the content's deallocator
+};
+
+template <typename Symbol>
+bool resolveXml(void* library, const char* name, Symbol* out) {
+    *out = reinterpret_cast<Symbol>(dlsym(library, name));
+    if (!*out) {
+        ZLOGE("%s has no %s", ZENTREL_LIBXML_SONAME, name);
+    }
+    return *out != nullptr;
+}
+
+const XmlApi* xmlApi() {
+    static std::once_flag once;
+    static const XmlApi* api = nullptr;
+    std::call_once(once, [] {
+        // Kept loaded for the life of the process.
+        void* library = dlopen(ZENTREL_LIBXML_SONAME, RTLD_NOW | RTLD_LOCAL);
+        if (!library) {
+            ZLOGE("cannot load %s: %s", ZENTREL_LIBXML_SONAME, dlerror());
+            return;
+        }
+        static XmlApi loaded;
+        if (resolveXml(library, "xmlReadFile", &loaded.readFile) &&
+            resolveXml(library, "xmlDocGetRootElement", &loaded.rootElement) &&
+            resolveXml(library, "xmlStrcmp", &loaded.strcmp) &&
+            resolveXml(library, "xmlNodeGetContent", &loaded.nodeContent) &&
+            resolveXml(library, "xmlFreeDoc", &loaded.freeDoc) &&
+            resolveXml(library, "xmlFree", &loaded.free)) {
+            api = &loaded;
+        }
+    });
+    return api;
+}
 
 char* dupOrNull(const std::string& text) {
     return text.empty() ? nullptr : strdup(text.c_str());
@@ -374,16 +420,20 @@ bool ZentrelUpdater::_parseXml(const std::string& path, std::string* resultCode,
                                std::string* versionName) {
     // The answer comes over plain HTTP: never let it make the parser fetch
     // anything from the network.
-    xmlDocPtr doc = xmlReadFile(path.c_str(), nullptr, XML_PARSE_NONET);
+    const XmlApi* xml = xmlApi();
+    if (!xml) {
+        return false;
+    }
+    xmlDocPtr doc = xml->readFile(path.c_str(), nullptr, XML_PARSE_NONET);
     if (!doc) {
         ZLOGE("Failed document parssing!!!");
         return false;
     }
     bool ok = false;
-    xmlNodePtr root = xmlDocGetRootElement(doc);
+    xmlNodePtr root = xml->rootElement(doc);
     if (!root) {
         ZLOGE("empty document!!!");
-    } else if (xmlStrcmp(root->name, BAD_CAST "result")) {
+    } else if (xml->strcmp(root->name, BAD_CAST "result")) {
         ZLOGE("document of the wrong type, root node != result");
     } else if (!root->children) {
         ZLOGE("cur is nullptr");
@@ -392,9 +442,9 @@ bool ZentrelUpdater::_parseXml(const std::string& path, std::string* resultCode,
             if (node->type != XML_ELEMENT_NODE) {
                 continue;
             }
-            xmlChar* content = xmlNodeGetContent(node);
+            xmlChar* content = xml->nodeContent(node);
             std::string text = content ? reinterpret_cast<const char*>(content) : "";
-            xmlFree(content);
+            (*xml->free)(content);
             const char* name = reinterpret_cast<const char*>(node->name);
             ZLOGD("nodeName[%s] Node[%s]", name, text.c_str());
             if (!strcmp(name, "resultCode")) {
@@ -405,7 +455,7 @@ bool ZentrelUpdater::_parseXml(const std::string& path, std::string* resultCode,
         }
         ok = true;
     }
-    xmlFreeDoc(doc);
+    xml->freeDoc(doc);
     return ok;
 }
 
