@@ -29,6 +29,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -388,25 +389,25 @@ int main(int argc, char** argv) {
     printf("program:  %s\nbaseline: %s\nfloor:    %s\nrunning:  %.0f s each\n", program.c_str(),
            BENCH_BASELINE, BENCH_FLOOR, seconds);
 
-    const std::string baseline = BENCH_BASELINE;
     const std::pair<const char*, std::string> cases[] = {
-        {"program", program}, {"baseline", baseline}, {"floor", BENCH_FLOOR}};
-    const std::vector<std::string> programs = {program, baseline, BENCH_FLOOR};
+        {"program", program}, {"baseline", BENCH_BASELINE}, {"floor", BENCH_FLOOR}};
+    std::vector<std::string> programs;
     for (const auto& [name, path] : cases) {
-        benchmark::RegisterBenchmark(
-            ("BM_FirstFrame/" + std::string(name)).c_str(),
-            [programs, path](benchmark::State& s) { firstFrame(s, programs, path); })
+        programs.push_back(path);
+    }
+    auto add = [](const std::string& title, std::function<void(benchmark::State&)> body) {
+        benchmark::RegisterBenchmark(title.c_str(), std::move(body))
             ->Iterations(1)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
+    };
+    for (const auto& [name, path] : cases) {
+        add(std::string("BM_FirstFrame/") + name,
+            [programs, path](benchmark::State& s) { firstFrame(s, programs, path); });
     }
     for (const auto& [name, path] : cases) {
-        benchmark::RegisterBenchmark(
-            ("BM_Running/" + std::string(name)).c_str(),
-            [path, seconds](benchmark::State& s) { running(s, path, seconds); })
-            ->Iterations(1)
-            ->UseManualTime()
-            ->Unit(benchmark::kMillisecond);
+        add(std::string("BM_Running/") + name,
+            [path, seconds](benchmark::State& s) { running(s, path, seconds); });
     }
 
     int benchArgc = static_cast<int>(rest.size());

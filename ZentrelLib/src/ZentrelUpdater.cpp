@@ -1,7 +1,6 @@
 #include "ZentrelUpdater.h"
 
 #include <Elementary.h>
-#include <dlfcn.h>
 #include <gio/gio.h>
 #include <libxml/parser.h>
 #include <ostra/app_common.h>
@@ -9,6 +8,7 @@
 #include <ostra/capability_manager.h>
 #include <ostra/efl_extension.h>
 #include <ostra/i18n.h>
+#include <ostra/library_loader.h>
 #include <ostra/system_info.h>
 #include <ostra/telephony.h>
 #include <ostra/vconf.h>
@@ -45,21 +45,15 @@ struct XmlApi {
 
 template <typename Symbol>
 bool resolveXml(void* library, const char* name, Symbol* out) {
-    *out = reinterpret_cast<Symbol>(dlsym(library, name));
-    if (!*out) {
-        ZLOGE("%s has no %s", ZENTREL_LIBXML_SONAME, name);
-    }
-    return *out != nullptr;
+    return ostra::librarySymbol(library, ZENTREL_LIBXML_SONAME, name, out);
 }
 
 const XmlApi* xmlApi() {
     static std::once_flag once;
     static const XmlApi* api = nullptr;
     std::call_once(once, [] {
-        // Kept loaded for the life of the process.
-        void* library = dlopen(ZENTREL_LIBXML_SONAME, RTLD_NOW | RTLD_LOCAL);
+        void* library = ostra_library_open(ZENTREL_LIBXML_SONAME);
         if (!library) {
-            ZLOGE("cannot load %s: %s", ZENTREL_LIBXML_SONAME, dlerror());
             return;
         }
         static XmlApi loaded;

@@ -48,7 +48,7 @@ bool localeUses12Hour(const std::string& posixName) {
     if (U_FAILURE(status)) {
         return false;
     }
-    std::u16string pattern = bestPattern(*icu, generator, u"j", &status);
+    std::u16string pattern = icu->bestPattern(generator, u"j", &status);
     icu->patternsClose(generator);
     if (U_FAILURE(status)) {
         return false;
@@ -63,23 +63,6 @@ bool localeUses12Hour(const std::string& posixName) {
         }
     }
     return false;
-}
-
-std::u16string bestPattern(const IcuFormatting& icu, UDateTimePatternGenerator* generator,
-                           const std::u16string& skeleton, UErrorCode* status) {
-    std::u16string pattern(64, u'\0');
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        *status = U_ZERO_ERROR;
-        int32_t length =
-            icu.patternsBest(generator, skeleton.data(), static_cast<int32_t>(skeleton.size()),
-                             pattern.data(), static_cast<int32_t>(pattern.size()), status);
-        if (*status != U_BUFFER_OVERFLOW_ERROR) {
-            pattern.resize(U_SUCCESS(*status) ? static_cast<size_t>(length) : 0);
-            return pattern;
-        }
-        pattern.assign(static_cast<size_t>(length) + 1, u'\0');
-    }
-    return std::u16string();
 }
 
 }  // namespace ostra

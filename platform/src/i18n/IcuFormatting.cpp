@@ -1,10 +1,8 @@
 #include "IcuFormatting.h"
 
-#include <dlfcn.h>
-
 #include <mutex>
 
-#include "PlatformLog.h"
+#include "ostra/library_loader.h"
 
 // ICU's headers rename each function after the library's version
 // (unum_open is unum_open_72); the string of the renamed name is the symbol.
@@ -17,18 +15,12 @@ namespace {
 
 template <typename Function>
 bool resolve(void* library, const char* name, Function* out) {
-    *out = reinterpret_cast<Function>(dlsym(library, name));
-    if (!*out) {
-        OSTRA_LOGE("%s has no %s", OSTRA_ICU_I18N_SONAME, name);
-    }
-    return *out != nullptr;
+    return librarySymbol(library, OSTRA_ICU_I18N_SONAME, name, out);
 }
 
 const IcuFormatting* load() {
-    // Kept loaded for the life of the process: formatters outlive any caller.
-    void* library = dlopen(OSTRA_ICU_I18N_SONAME, RTLD_NOW | RTLD_LOCAL);
+    void* library = ostra_library_open(OSTRA_ICU_I18N_SONAME);
     if (!library) {
-        OSTRA_LOGE("cannot load %s: %s", OSTRA_ICU_I18N_SONAME, dlerror());
         return nullptr;
     }
     static IcuFormatting api;

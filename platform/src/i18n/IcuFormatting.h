@@ -9,7 +9,27 @@
 #include <unicode/udatpg.h>
 #include <unicode/unum.h>
 
+#include <string>
+
 namespace ostra {
+
+// The text an ICU function writes into the buffer it is given (returning its
+// length, and U_BUFFER_OVERFLOW_ERROR when the buffer was short), tried a
+// second time with the length it asked for; "" with *status set on failure.
+template <typename Fill>
+std::u16string icuText(Fill fill, UErrorCode* status) {
+    std::u16string text(64, u'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        *status = U_ZERO_ERROR;
+        int32_t length = fill(text.data(), static_cast<int32_t>(text.size()), status);
+        if (*status != U_BUFFER_OVERFLOW_ERROR) {
+            text.resize(U_SUCCESS(*status) ? static_cast<size_t>(length) : 0);
+            return text;
+        }
+        text.assign(static_cast<size_t>(length) + 1, u'\0');
+    }
+    return std::u16string();
+}
 
 struct IcuFormatting {
     decltype(&unum_open) numberOpen;
@@ -23,6 +43,17 @@ struct IcuFormatting {
     decltype(&udat_open) dateOpen;
     decltype(&udat_format) dateFormat;
     decltype(&udat_close) dateClose;
+
+    // The generator's best pattern for a skeleton; "" with *status set on failure.
+    std::u16string bestPattern(UDateTimePatternGenerator* generator, const std::u16string& skeleton,
+                               UErrorCode* status) const {
+        return icuText(
+            [&](UChar* buffer, int32_t capacity, UErrorCode* error) {
+                return patternsBest(generator, skeleton.data(),
+                                    static_cast<int32_t>(skeleton.size()), buffer, capacity, error);
+            },
+            status);
+    }
 };
 
 // The functions, or null (logged once) when the library cannot be loaded.

@@ -1,6 +1,6 @@
 #include "ostra/uxt_util.h"
 
-#include <unicode/ustring.h>
+#include <unicode/unistr.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -48,28 +48,14 @@ std::string formatDate(const ostra::IcuFormatting& icu, const std::string& local
     if (U_FAILURE(*status)) {
         return "";
     }
-    std::u16string text(64, u'\0');
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        *status = U_ZERO_ERROR;
-        int32_t length = icu.dateFormat(formatter, date, text.data(),
-                                        static_cast<int32_t>(text.size()), nullptr, status);
-        if (*status != U_BUFFER_OVERFLOW_ERROR) {
-            text.resize(U_SUCCESS(*status) ? static_cast<size_t>(length) : 0);
-            break;
-        }
-        text.assign(static_cast<size_t>(length) + 1, u'\0');
-    }
+    std::u16string text = ostra::icuText(
+        [&](UChar* buffer, int32_t capacity, UErrorCode* error) {
+            return icu.dateFormat(formatter, date, buffer, capacity, nullptr, error);
+        },
+        status);
     icu.dateClose(formatter);
-    if (U_FAILURE(*status)) {
-        return "";
-    }
-    int32_t needed = 0;
-    UErrorCode utf8Status = U_ZERO_ERROR;
-    u_strToUTF8(nullptr, 0, &needed, text.data(), static_cast<int32_t>(text.size()), &utf8Status);
-    std::string utf8(static_cast<size_t>(needed), '\0');
-    *status = U_ZERO_ERROR;
-    u_strToUTF8(utf8.data(), needed, nullptr, text.data(), static_cast<int32_t>(text.size()),
-                status);
+    std::string utf8;
+    icu::UnicodeString(false, text.data(), static_cast<int32_t>(text.size())).toUTF8String(utf8);
     return utf8;
 }
 
@@ -93,7 +79,7 @@ extern "C" char* uxt_util_get_date_time_text_by_locale(const char* locale, int f
         OSTRA_LOGE("date-time patterns for %s: %s", name.c_str(), u_errorName(status));
         return nullptr;
     }
-    std::u16string pattern = ostra::bestPattern(*icu, generator, skeletonFor(format), &status);
+    std::u16string pattern = icu->bestPattern(generator, skeletonFor(format), &status);
     icu->patternsClose(generator);
     std::string text;
     if (U_SUCCESS(status)) {

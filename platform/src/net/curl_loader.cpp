@@ -1,20 +1,15 @@
 #include "ostra/curl_loader.h"
 
-#include <dlfcn.h>
-
 #include <mutex>
 
 #include "PlatformLog.h"
+#include "ostra/library_loader.h"
 
 namespace {
 
 template <typename Function>
 bool resolve(void* library, const char* name, Function* out) {
-    *out = reinterpret_cast<Function>(dlsym(library, name));
-    if (!*out) {
-        OSTRA_LOGE("%s has no %s", OSTRA_CURL_SONAME, name);
-    }
-    return *out != nullptr;
+    return ostra::librarySymbol(library, OSTRA_CURL_SONAME, name, out);
 }
 
 bool resolveAll(void* library, ostra_curl_api* api) {
@@ -40,9 +35,8 @@ bool resolveAll(void* library, ostra_curl_api* api) {
 const ostra_curl_api* load() {
     // Kept loaded for the life of the process: libcurl's global state cannot
     // be cleaned up while another thread may still use it.
-    void* library = dlopen(OSTRA_CURL_SONAME, RTLD_NOW | RTLD_LOCAL);
+    void* library = ostra_library_open(OSTRA_CURL_SONAME);
     if (!library) {
-        OSTRA_LOGE("cannot load %s: %s", OSTRA_CURL_SONAME, dlerror());
         return nullptr;
     }
     static ostra_curl_api api;
