@@ -60,6 +60,15 @@ unset LD_LIBRARY_PATH OSTRA_RESOURCE_DIR OSTRA_APPS_PATH OSTRA_SENSORD OSTRA_PAC
 export OSTRA_ROOT=$work/root OSTRA_SENSOR=sim
 mkdir -m 700 "$OSTRA_ROOT"
 
+# An empty RUNPATH entry makes the loader search the current directory.
+check_runpath() {
+  local runpath
+  runpath=$(readelf -d "$1" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]$/\1/p')
+  if [ -n "$runpath" ] && [[ ":$runpath:" == *::* ]]; then
+    fail "$1 searches the current directory for libraries: RUNPATH [$runpath]"
+  fi
+}
+
 echo "== programs load the prefix's libraries"
 for program in zentrel zentrel-widget zentrel-alert zentrel-cloud ostractl ostra-sensord \
   ostra-privacy-guide ostra-connection-popup ostra-weather-agent; do
@@ -67,7 +76,14 @@ for program in zentrel zentrel-widget zentrel-alert zentrel-cloud ostractl ostra
   foreign=$(ldd "$prefix/bin/$program" | grep -E "lib(ostra|zentrel|brisa)" |
     grep -v "=> $prefix/" || true)
   [ -z "$foreign" ] || fail "$program loads $foreign"
+  for binary in "$prefix/bin/$program" "$build"/*/"$program"; do
+    check_runpath "$binary"
+  done
 done
+while read -r library; do
+  check_runpath "$library"
+done < <(find "$prefix" "$build" -name 'lib*.so.1' \( -name 'libostra*' -o \
+  -name 'libzentrel*' -o -name 'libbrisa*' \))
 
 echo "== the main program starts headless with the prefix's theme"
 log=$work/zentrel.log
