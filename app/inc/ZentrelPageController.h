@@ -84,10 +84,14 @@ class ZentrelPageController : public brisa::WContentViewController, public IZent
     void _recreateSettingPage();
 
     void _createPages();
-    // Builds the pages right of the first one shown, after the first frame.
-    void _createLaterPages();
+    // Builds the pages right of the first one shown and the index widget,
+    // after the first frame.
+    void _completePager();
+    void _createIndexWidget();
     void _createIndex();
     void _selectIndex(int page);
+    // Selects the page's index item and names the index after the page.
+    void _markIndexItem(int page);
     void _showIndex();
     void _initGraphItemList(int64_t t);
     void _initSLPItemList();

@@ -42,10 +42,9 @@ Screen::Screen(int page, ClockedPageController* pageController)
         controller = nullptr;
         return;
     }
-    // The pages right of the first one shown are built after the first frame.
-    uitest::runLoopUntil(
-        [this] { return controller->getPage(ZentrelPageController::PAGE_SETTING_VIEW) != nullptr; },
-        3000);
+    // The pages right of the first one shown, and then the index, are built
+    // after the first frame.
+    uitest::runLoopUntil([this] { return controller->getIndex() != nullptr; }, 3000);
 }
 
 Screen::~Screen() = default;

@@ -61,7 +61,8 @@ TEST(PagerEdgeTest, BezelAtTheEdgesOnlyFlashesTheIndexAndInTheMiddleTurnsThePage
 }
 
 // Only the pages up to the first one shown are in the first frame; the rest
-// follow it, each with its own dot of the index.
+// and the index widget follow it, each page with its own dot of the index and
+// the first one's selected.
 TEST(PagerEdgeTest, PagesRightOfTheFirstOneShownAreBuiltAfterTheFirstFrame) {
     apptest::AppEnvironment env;
     for (int first : {ZentrelPageController::PAGE_ALTI_VIEW, ZentrelPageController::PAGE_BARO_VIEW,
@@ -79,14 +80,16 @@ TEST(PagerEdgeTest, PagesRightOfTheFirstOneShownAreBuiltAfterTheFirstFrame) {
             EXPECT_EQ(pages->getPage(page) != nullptr, page <= first)
                 << "page " << page << " before the first frame, first page " << first;
         }
-        ASSERT_TRUE(uitest::runLoopUntil(
-            [&] { return pages->getPage(ZentrelPageController::PAGE_SETTING_VIEW) != nullptr; },
-            3000));
+        EXPECT_EQ(pages->getIndex(), nullptr) << "first page " << first;
+        ASSERT_TRUE(uitest::runLoopUntil([&] { return pages->getIndex() != nullptr; }, 3000));
         std::set<Elm_Object_Item*> dots;
         for (int page = 0; page < 3; ++page) {
             ASSERT_NE(pages->getPage(page), nullptr);
             Elm_Object_Item* dot = pages->getPage(page)->getIndexItem();
             EXPECT_NE(dot, nullptr) << "page " << page << ", first page " << first;
+            EXPECT_EQ(dot && elm_index_selected_item_get(pages->getIndex(), 0) == dot,
+                      page == first)
+                << "page " << page << ", first page " << first;
             dots.insert(dot);
         }
         EXPECT_EQ(dots.size(), 3u);

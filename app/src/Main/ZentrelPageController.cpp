@@ -256,10 +256,8 @@ void ZentrelPageController::_createPages() {
                                        EVAS_CALLBACK_RESIZE, _layoutResizeCb, this);
         _viewController[PAGE_ALTI_VIEW]->onLaunchAnimationStart();
     }
-    if (firstShown < PAGE_NUM_MAX - 1) {
-        evas_event_callback_add(evas_object_evas_get(_layout), EVAS_CALLBACK_RENDER_POST,
-                                _firstFrameCb, this);
-    }
+    evas_event_callback_add(evas_object_evas_get(_layout), EVAS_CALLBACK_RENDER_POST, _firstFrameCb,
+                            this);
 }
 
 ZentrelViewController* ZentrelPageController::_newPage(int i) {
@@ -278,23 +276,19 @@ void ZentrelPageController::_firstFrameCb(void* data, Evas* evas, void*) {
     evas_event_callback_del_full(evas, EVAS_CALLBACK_RENDER_POST, _firstFrameCb, data);
     self->_laterPagesJob = brisa::WUiTimer::addJob(
         [self](void*) {
-            self->_createLaterPages();
+            self->_completePager();
             return false;
         },
         nullptr, self->_layout);
 }
 
-void ZentrelPageController::_createLaterPages() {
+void ZentrelPageController::_completePager() {
     for (int i = PAGE_ALTI_VIEW; i < PAGE_NUM_MAX; ++i) {
-        if (_viewController[i]) {
-            continue;
-        }
-        _addPage(i, _newPage(i), nullptr);
-        Elm_Object_Item* item = _index ? elm_index_item_find(_index, indexItemTag(i)) : nullptr;
-        if (_viewController[i] && item) {
-            _viewController[i]->setIndexItem(item);
+        if (!_viewController[i]) {
+            _addPage(i, _newPage(i), nullptr);
         }
     }
+    _createIndexWidget();
 }
 
 void ZentrelPageController::_addPage(int i, ZentrelViewController* page, void* param) {
@@ -342,7 +336,9 @@ void ZentrelPageController::_recreateSettingPage() {
     ZLOGI("setting page recreated after a theme change");
 }
 
-void ZentrelPageController::_createIndex() {
+// The index widget is never drawn (the layout's dots are), so it is built
+// with the pages right of the first one shown, after the first frame.
+void ZentrelPageController::_createIndexWidget() {
     _index = elm_index_add(_layout);
     elm_object_style_set(_index, "circle");
     elm_index_horizontal_set(_index, EINA_TRUE);
@@ -359,6 +355,10 @@ void ZentrelPageController::_createIndex() {
     }
     elm_index_level_go(_index, 0);
     elm_object_part_content_set(_layout, "controller", _index);
+    _markIndexItem(_currentPage);
+}
+
+void ZentrelPageController::_createIndex() {
     _maxPage = PAGE_SETTING_VIEW;
     _minPage = PAGE_ALTI_VIEW;
     _currentPage = _initialPage == PAGE_INIT ? PAGE_ALTI_VIEW : _initialPage;
@@ -402,16 +402,21 @@ void ZentrelPageController::_selectIndex(int page) {
     }
     _lastIt = _newIt;
     _newIt = item;
-    if (item) {
+    _markIndexItem(page);
+    if (_layout) {
+        std::string signal = "index,select," + std::to_string(page);
+        elm_layout_signal_emit(_layout, signal.c_str(), "page_controller");
+    }
+}
+
+void ZentrelPageController::_markIndexItem(int page) {
+    ZentrelViewController* vc = getPage(page);
+    if (Elm_Object_Item* item = vc ? vc->getIndexItem() : nullptr) {
         elm_index_item_selected_set(item, EINA_TRUE);
     }
     if (_index && page >= PAGE_ALTI_VIEW && page < PAGE_NUM_MAX) {
         // The index is read as the page it marks.
         efl_access_object_i18n_name_set(_index, i18n_get_text(kPageTitles[page]));
-    }
-    if (_layout) {
-        std::string signal = "index,select," + std::to_string(page);
-        elm_layout_signal_emit(_layout, signal.c_str(), "page_controller");
     }
 }
 
