@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "CairoFunctions.h"
 #include "ZentrelLog.h"
 
 namespace {
@@ -36,8 +37,8 @@ Evas_Smart* chartSmart() {
     return smart;
 }
 
-void setSource(cairo_t* cr, const ZentrelChart::Color& c) {
-    cairo_set_source_rgba(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0, c.a / 255.0);
+void setSource(const CairoFunctions& c, cairo_t* cr, const ZentrelChart::Color& color) {
+    c.set_source_rgba(cr, color.r / 255.0, color.g / 255.0, color.b / 255.0, color.a / 255.0);
 }
 
 struct Pixel {
@@ -47,12 +48,12 @@ struct Pixel {
 
 // Monotone cubic (Fritsch-Carlson) through the points as Bezier segments: a
 // smooth curve that never overshoots between two points.
-void curveTo(cairo_t* cr, const std::vector<Pixel>& p, bool curved) {
+void curveTo(const CairoFunctions& c, cairo_t* cr, const std::vector<Pixel>& p, bool curved) {
     size_t n = p.size();
-    cairo_move_to(cr, p[0].x, p[0].y);
+    c.move_to(cr, p[0].x, p[0].y);
     if (!curved || n < 3) {
         for (size_t i = 1; i < n; ++i) {
-            cairo_line_to(cr, p[i].x, p[i].y);
+            c.line_to(cr, p[i].x, p[i].y);
         }
         return;
     }
@@ -84,8 +85,8 @@ void curveTo(cairo_t* cr, const std::vector<Pixel>& p, bool curved) {
     }
     for (size_t i = 0; i + 1 < n; ++i) {
         double h = (p[i + 1].x - p[i].x) / 3.0;
-        cairo_curve_to(cr, p[i].x + h, p[i].y + m[i] * h, p[i + 1].x - h, p[i + 1].y - m[i + 1] * h,
-                       p[i + 1].x, p[i + 1].y);
+        c.curve_to(cr, p[i].x + h, p[i].y + m[i] * h, p[i + 1].x - h, p[i + 1].y - m[i + 1] * h,
+                   p[i + 1].x, p[i + 1].y);
     }
 }
 
@@ -127,7 +128,7 @@ ZentrelChart::~ZentrelChart() {
         _image = nullptr;
     }
     if (_bgSurface) {
-        cairo_surface_destroy(_bgSurface);
+        cairoFunctions()->surface_destroy(_bgSurface);
         _bgSurface = nullptr;
     }
 }
@@ -211,17 +212,23 @@ void ZentrelChart::setBackgroundImageFile(const std::string& path) {
         return;
     }
     _bgFile = path;
+    // A surface is only ever made with cairo loaded.
     if (_bgSurface) {
-        cairo_surface_destroy(_bgSurface);
+        cairoFunctions()->surface_destroy(_bgSurface);
         _bgSurface = nullptr;
     }
     if (path.empty()) {
         return;
     }
-    cairo_surface_t* surface = cairo_image_surface_create_from_png(path.c_str());
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+    const CairoFunctions* cairo = cairoFunctions();
+    if (!cairo) {
+        ZLOGE("Background image %s cannot be read without cairo", path.c_str());
+        return;
+    }
+    cairo_surface_t* surface = cairo->image_surface_create_from_png(path.c_str());
+    if (cairo->surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         ZLOGE("Background image cannot be read: %s", path.c_str());
-        cairo_surface_destroy(surface);
+        cairo->surface_destroy(surface);
         return;
     }
     _bgSurface = surface;
@@ -328,6 +335,11 @@ void ZentrelChart::render() {
     if (!_obj || !_image) {
         return;
     }
+    const CairoFunctions* cairo = cairoFunctions();
+    if (!cairo) {
+        ZLOGE("Chart cannot be drawn without cairo");
+        return;
+    }
     int w = 0, h = 0;
     evas_object_geometry_get(_obj, nullptr, nullptr, &w, &h);
     if (w <= 0 || h <= 0) {
@@ -340,54 +352,54 @@ void ZentrelChart::render() {
         return;
     }
     int stride = evas_object_image_stride_get(_image);
-    _draw(pixels, w, h, stride);
+    _draw(*cairo, pixels, w, h, stride);
     evas_object_image_data_set(_image, pixels);
     evas_object_image_data_update_add(_image, 0, 0, w, h);
     ++_renderCount;
     evas_object_smart_callback_call(_obj, RENDERING_FINISHED, nullptr);
 }
 
-void ZentrelChart::_draw(unsigned char* pixels, int w, int h, int stride) {
+void ZentrelChart::_draw(const CairoFunctions& c, unsigned char* pixels, int w, int h, int stride) {
     std::memset(pixels, 0, static_cast<size_t>(stride) * h);
     cairo_surface_t* surface =
-        cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, w, h, stride);
-    cairo_t* cr = cairo_create(surface);
+        c.image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, w, h, stride);
+    cairo_t* cr = c.create(surface);
 
     const int plotX = _marginL, plotY = _marginT;
     const int plotW = w - _marginL - _marginR, plotH = h - _marginT - _marginB;
     if (plotW <= 0 || plotH <= 0) {
-        cairo_destroy(cr);
-        cairo_surface_flush(surface);
-        cairo_surface_destroy(surface);
+        c.destroy(cr);
+        c.surface_flush(surface);
+        c.surface_destroy(surface);
         return;
     }
-    cairo_rectangle(cr, plotX, plotY, plotW, plotH);
-    cairo_clip(cr);
+    c.rectangle(cr, plotX, plotY, plotW, plotH);
+    c.clip(cr);
 
     if (_bgSurface) {
-        int iw = cairo_image_surface_get_width(_bgSurface);
-        int ih = cairo_image_surface_get_height(_bgSurface);
+        int iw = c.image_surface_get_width(_bgSurface);
+        int ih = c.image_surface_get_height(_bgSurface);
         if (iw > 0 && ih > 0) {
-            cairo_save(cr);
-            cairo_translate(cr, plotX, plotY);
-            cairo_scale(cr, static_cast<double>(plotW) / iw, static_cast<double>(plotH) / ih);
-            cairo_set_source_surface(cr, _bgSurface, 0, 0);
-            cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-            cairo_paint(cr);
-            cairo_restore(cr);
+            c.save(cr);
+            c.translate(cr, plotX, plotY);
+            c.scale(cr, static_cast<double>(plotW) / iw, static_cast<double>(plotH) / ih);
+            c.set_source_surface(cr, _bgSurface, 0, 0);
+            c.pattern_set_filter(c.get_source(cr), CAIRO_FILTER_GOOD);
+            c.paint(cr);
+            c.restore(cr);
         }
     }
 
     if (_gridVisible && _gridWidth > 0 && _gridCount > 1 && _gridCount <= plotH) {
-        cairo_set_line_width(cr, _gridWidth);
-        cairo_set_source_rgba(cr, 1, 1, 1, 0.12);
+        c.set_line_width(cr, _gridWidth);
+        c.set_source_rgba(cr, 1, 1, 1, 0.12);
         for (int i = 1; i < _gridCount; ++i) {
             double y =
                 std::floor(plotY + plotH * (1.0 - static_cast<double>(i) / _gridCount)) + 0.5;
-            cairo_move_to(cr, plotX, y);
-            cairo_line_to(cr, plotX + plotW, y);
+            c.move_to(cr, plotX, y);
+            c.line_to(cr, plotX + plotW, y);
         }
-        cairo_stroke(cr);
+        c.stroke(cr);
     }
 
     // The points in pixels, with the newest value held flat for _holdMs.
@@ -406,53 +418,53 @@ void ZentrelChart::_draw(unsigned char* pixels, int w, int h, int stride) {
     const double goalY = std::floor(_valueToY(_goalValue, plotH)) + 0.5;
 
     if (pts.size() >= 2) {
-        curveTo(cr, pts, _curved);
-        cairo_line_to(cr, pts.back().x, bottom + 1);
-        cairo_line_to(cr, pts.front().x, bottom + 1);
-        cairo_close_path(cr);
-        setSource(cr, _areaColor);
-        cairo_fill(cr);
+        curveTo(c, cr, pts, _curved);
+        c.line_to(cr, pts.back().x, bottom + 1);
+        c.line_to(cr, pts.front().x, bottom + 1);
+        c.close_path(cr);
+        setSource(c, cr, _areaColor);
+        c.fill(cr);
     }
 
     if (_goalVisible && _goalWidth > 0) {
-        cairo_set_line_width(cr, _goalWidth);
-        setSource(cr, _goalColor);
-        cairo_move_to(cr, plotX, goalY);
-        cairo_line_to(cr, plotX + plotW, goalY);
-        cairo_stroke(cr);
+        c.set_line_width(cr, _goalWidth);
+        setSource(c, cr, _goalColor);
+        c.move_to(cr, plotX, goalY);
+        c.line_to(cr, plotX + plotW, goalY);
+        c.stroke(cr);
     }
 
     if (pts.size() >= 2) {
         // The curve's edge: the over-goal colour above the goal line, the
         // area colour below it.
-        cairo_set_line_width(cr, 2.0);
-        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        c.set_line_width(cr, 2.0);
+        c.set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
         double split = _goalVisible ? goalY : bottom + 2;
-        cairo_save(cr);
-        cairo_rectangle(cr, plotX, plotY - 2, plotW, std::max(split - plotY + 2, 0.0));
-        cairo_clip(cr);
-        curveTo(cr, pts, _curved);
-        setSource(cr, _overGoalColor);
-        cairo_stroke(cr);
-        cairo_restore(cr);
+        c.save(cr);
+        c.rectangle(cr, plotX, plotY - 2, plotW, std::max(split - plotY + 2, 0.0));
+        c.clip(cr);
+        curveTo(c, cr, pts, _curved);
+        setSource(c, cr, _overGoalColor);
+        c.stroke(cr);
+        c.restore(cr);
         if (_goalVisible) {
-            cairo_save(cr);
-            cairo_rectangle(cr, plotX, split, plotW, std::max(bottom + 2 - split, 0.0));
-            cairo_clip(cr);
-            curveTo(cr, pts, _curved);
-            setSource(cr, _areaColor);
-            cairo_stroke(cr);
-            cairo_restore(cr);
+            c.save(cr);
+            c.rectangle(cr, plotX, split, plotW, std::max(bottom + 2 - split, 0.0));
+            c.clip(cr);
+            curveTo(c, cr, pts, _curved);
+            setSource(c, cr, _areaColor);
+            c.stroke(cr);
+            c.restore(cr);
         }
     }
 
     if (_markerVisible && _markerRadius > 0) {
-        setSource(cr, _overGoalColor);
+        setSource(c, cr, _overGoalColor);
         for (size_t i = 0; i < _data.size(); ++i) {
-            cairo_new_sub_path(cr);
-            cairo_arc(cr, pts[i].x, pts[i].y, _markerRadius, 0, 2 * M_PI);
+            c.new_sub_path(cr);
+            c.arc(cr, pts[i].x, pts[i].y, _markerRadius, 0, 2 * M_PI);
         }
-        cairo_fill(cr);
+        c.fill(cr);
     }
 
     if (_handlerVisible && _handlerWidth > 0) {
@@ -460,14 +472,14 @@ void ZentrelChart::_draw(unsigned char* pixels, int w, int h, int stride) {
         if (_handlerWidth % 2) {
             x = std::floor(x) + 0.5;
         }
-        cairo_set_line_width(cr, _handlerWidth);
-        setSource(cr, _handlerColor);
-        cairo_move_to(cr, x, plotY);
-        cairo_line_to(cr, x, plotY + plotH);
-        cairo_stroke(cr);
+        c.set_line_width(cr, _handlerWidth);
+        setSource(c, cr, _handlerColor);
+        c.move_to(cr, x, plotY);
+        c.line_to(cr, x, plotY + plotH);
+        c.stroke(cr);
     }
 
-    cairo_destroy(cr);
-    cairo_surface_flush(surface);
-    cairo_surface_destroy(surface);
+    c.destroy(cr);
+    c.surface_flush(surface);
+    c.surface_destroy(surface);
 }

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+struct CairoFunctions;
+
 class ZentrelChart {
   public:
     struct Color {
@@ -103,7 +105,7 @@ class ZentrelChart {
     static void _jobCb(void* data);
     static Eina_Bool _slideCb(void* data, double pos);
     void _stopSlide();
-    void _draw(unsigned char* pixels, int w, int h, int stride);
+    void _draw(const CairoFunctions& c, unsigned char* pixels, int w, int h, int stride);
     double _valueToY(double value, int plotH) const;
 
     Evas_Object* _obj = nullptr;
