@@ -175,6 +175,7 @@ TEST(ThemeTest, GroupsHaveThePartsTheProgramUses) {
          {"text.provider", "text.permission", "sub.text.permission", "text.purpose",
           "sub.text.purpose", "elm.swallow.TC", "elm.swallow.PP"}},
         {"elm/label/base/slide_title_text", {"elm.text"}},
+        {"elm/scroller/base/effect", {"elm.swallow.content"}},
     };
     for (const auto& [group, parts] : groups) {
         Evas_Object* layout = addLayout(win, group);
