@@ -9,7 +9,7 @@ target_link_libraries(bench_bare_window PRIVATE PkgConfig::EFL)
 add_executable(bench_linked_window ${CMAKE_CURRENT_LIST_DIR}/bare_window.cpp)
 target_link_options(bench_linked_window PRIVATE LINKER:--no-as-needed)
 target_link_libraries(bench_linked_window PRIVATE PkgConfig::EFL zentrel-core brisa-efl ostra-ui
-                                                  ostra PkgConfig::CAIRO)
+                                                  ostra)
 
 # The program measured by default; bench_app --program PATH measures another.
 set(BENCH_APP_PROGRAM zentrel)
