@@ -81,4 +81,34 @@ TEST(HelpTest, IndicatorTapOpensBarometerHelpAtTheIndicator) {
     apptest::screenshot(screen.window.getEvasObj(), "help_indicator.png");
 }
 
+// The help pages' scroller draws no bars or edge shadows; the bezel still
+// scrolls the page, a step a turn, and back.
+TEST(HelpTest, BezelScrollsThePage) {
+    apptest::AppEnvironment env;
+    apptest::Screen screen(ZentrelPageController::PAGE_SETTING_VIEW);
+    auto* list = new ZentrelHelpListController();
+    ASSERT_TRUE(screen.navi->push(list, "help list"));
+    settle(600);
+    Elm_Object_Item* altimeter =
+        elm_genlist_item_next_get(elm_genlist_first_item_get(list->getGenlist()));
+    elm_genlist_item_selected_set(altimeter, EINA_TRUE);
+    ZentrelHelpContentController* page = nullptr;
+    ASSERT_TRUE(uitest::runLoopUntil([&] { return (page = topHelpPage(screen)); }, 2000));
+    settle(700);
+    ASSERT_EQ(scrollY(page), 0);
+
+    ostra_eext_rotary_feed(EEXT_ROTARY_DIRECTION_CLOCKWISE);
+    ASSERT_TRUE(uitest::runLoopUntil([&] { return scrollY(page) > 0; }, 2000));
+    settle(500);
+    const int oneStep = scrollY(page);
+    ostra_eext_rotary_feed(EEXT_ROTARY_DIRECTION_CLOCKWISE);
+    EXPECT_TRUE(uitest::runLoopUntil([&] { return scrollY(page) > oneStep; }, 2000));
+    settle(500);
+    ostra_eext_rotary_feed(EEXT_ROTARY_DIRECTION_COUNTER_CLOCKWISE);
+    settle(500);
+    ostra_eext_rotary_feed(EEXT_ROTARY_DIRECTION_COUNTER_CLOCKWISE);
+    EXPECT_TRUE(uitest::runLoopUntil([&] { return scrollY(page) == 0; }, 2000))
+        << "after two turns back " << scrollY(page);
+}
+
 }  // namespace

@@ -76,14 +76,15 @@ for program in zentrel zentrel-widget zentrel-alert zentrel-cloud ostractl ostra
   foreign=$(ldd "$prefix/bin/$program" | grep -E "lib(ostra|zentrel|brisa)" |
     grep -v "=> $prefix/" || true)
   [ -z "$foreign" ] || fail "$program loads $foreign"
+  # The program, installed and in the build tree, and the project's
+  # libraries each of them loads.
   for binary in "$prefix/bin/$program" "$build"/*/"$program"; do
     check_runpath "$binary"
+    while read -r library; do
+      check_runpath "$library"
+    done < <(ldd "$binary" | sed -n 's/.*lib\(ostra\|zentrel\|brisa\)[^ ]* => \([^ ]*\) .*/\2/p')
   done
 done
-while read -r library; do
-  check_runpath "$library"
-done < <(find "$prefix" "$build" -name 'lib*.so.1' \( -name 'libostra*' -o \
-  -name 'libzentrel*' -o -name 'libbrisa*' \))
 
 echo "== the main program starts headless with the prefix's theme"
 log=$work/zentrel.log
