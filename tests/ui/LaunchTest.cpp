@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -54,6 +55,26 @@ bool sendRequest(const char* operation,
     int ret = app_control_send_launch_request(request, cb, data);
     app_control_destroy(request);
     return ret == APP_CONTROL_ERROR_NONE;
+}
+
+// CPU time the process has used, in milliseconds; -1 when it cannot be read.
+long cpuMs(const std::string& pid) {
+    std::ifstream in("/proc/" + pid + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    size_t name = stat.rfind(')');
+    if (name == std::string::npos) {
+        return -1;
+    }
+    // After the name: state (field 3) ... utime (14), stime (15).
+    std::istringstream fields(stat.substr(name + 2));
+    std::string value;
+    long ticks = 0;
+    for (int field = 3; field <= 15 && fields >> value; ++field) {
+        if (field >= 14) {
+            ticks += std::stol(value);
+        }
+    }
+    return ticks * 1000 / sysconf(_SC_CLK_TCK);
 }
 
 void stopTarget(const testsupport::TempRoot& root) {
@@ -315,6 +336,29 @@ TEST(LaunchTest, LaunchDataThatIsNotUtf8IsRefused) {
         EXPECT_EQ(line.find("bad="), std::string::npos) << line;
     }
     EXPECT_EQ(launches(root).size(), 2u);
+    stopTarget(root);
+}
+
+// A program out of file descriptors cannot accept a launch connection; it
+// neither spins on the connection waiting nor loses it: the request arrives
+// once descriptors are free again.
+TEST(LaunchTest, ProgramOutOfDescriptorsWaitsAndThenTakesTheRequest) {
+    testsupport::TempRoot root;
+    ASSERT_TRUE(sendRequest(APP_CONTROL_OPERATION_MAIN, {}));
+    ASSERT_TRUE(testsupport::runUntil([&] { return launches(root).size() == 1; }, 10000));
+    const std::string pid = field(launches(root)[0], "pid");
+    ASSERT_TRUE(sendRequest("http://ostra.org/appcontrol/operation/exhaust", {{"seconds", "3"}}));
+    ASSERT_TRUE(testsupport::runUntil([&] { return launches(root).size() == 2; }, 5000));
+    testsupport::runUntil([] { return false; }, 200);
+    ASSERT_TRUE(sendRequest(APP_CONTROL_OPERATION_MAIN, {{"sent", "exhausted"}}));
+    testsupport::runUntil([] { return false; }, 300);
+    const long before = cpuMs(pid);
+    ASSERT_GE(before, 0);
+    testsupport::runUntil([] { return false; }, 1500);
+    const long used = cpuMs(pid) - before;
+    EXPECT_LT(used, 300) << "the program ran " << used << " ms of 1500 waiting for descriptors";
+    ASSERT_TRUE(testsupport::runUntil([&] { return launches(root).size() == 3; }, 8000));
+    EXPECT_EQ(field(launches(root)[2], "sent"), "exhausted");
     stopTarget(root);
 }
 

@@ -1,20 +1,65 @@
 // A service app for launch tests: records every request it receives in
 // $OSTRA_ROOT/launches.log, one line per request, answers requests that ask
-// for a reply, and quits on the "quit" operation.
+// for a reply, quits on the "quit" operation, and on the "exhaust" operation
+// uses up its file descriptors for the extra "seconds".
+#include <dirent.h>
+#include <glib.h>
 #include <ostra/app_common.h>
 #include <ostra/service_app.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
 struct Target {
     int launches = 0;
 };
+
+// Descriptors held by "exhaust", and the limit they were taken under.
+std::vector<int> gHeld;
+rlimit gLimit;
+
+int highestOpenDescriptor() {
+    int highest = 2;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (dirent* entry = readdir(dir)) {
+            highest = std::max(highest, atoi(entry->d_name));
+        }
+        closedir(dir);
+    }
+    return highest;
+}
+
+gboolean release(gpointer) {
+    for (int fd : gHeld) {
+        close(fd);
+    }
+    gHeld.clear();
+    setrlimit(RLIMIT_NOFILE, &gLimit);
+    return G_SOURCE_REMOVE;
+}
+
+// No descriptor can be had until release: the limit drops to the highest one
+// open and the free numbers below it are taken. Done from the loop, once the
+// connection of the request that asked for it is closed.
+gboolean exhaustNow(gpointer data) {
+    getrlimit(RLIMIT_NOFILE, &gLimit);
+    rlimit low = gLimit;
+    low.rlim_cur = static_cast<rlim_t>(highestOpenDescriptor() + 1);
+    setrlimit(RLIMIT_NOFILE, &low);
+    for (int fd; (fd = dup(0)) >= 0;) {
+        gHeld.push_back(fd);
+    }
+    g_timeout_add_seconds(GPOINTER_TO_UINT(data), release, nullptr);
+    return G_SOURCE_REMOVE;
+}
 
 bool collectExtra(app_control_h request, const char* key, void* data) {
     char* value = nullptr;
@@ -57,6 +102,12 @@ void onAppControl(app_control_h request, void* data) {
     if (operation && strstr(operation, "/quit")) {
         service_app_exit();
     }
+    char* seconds = nullptr;
+    if (operation && strstr(operation, "/exhaust") &&
+        app_control_get_extra_data(request, "seconds", &seconds) == APP_CONTROL_ERROR_NONE) {
+        g_idle_add(exhaustNow, GUINT_TO_POINTER(static_cast<unsigned>(atoi(seconds))));
+    }
+    free(seconds);
     free(operation);
     free(caller);
 }

@@ -35,6 +35,8 @@ struct CoreState {
     // worker thread) in every program before its first frame.
     int listenFd = -1;
     guint listenWatch = 0;
+    // Set while accepting waits for descriptors or memory to come free.
+    guint acceptRetry = 0;
     bool firstDelivered = false;
     guint firstTimer = 0;
 };
@@ -198,6 +200,20 @@ void takeConnection(GSocketConnection* connection) {
     client->timer = g_timeout_add(kClientTimeoutMs, onClientTimeout, client);
 }
 
+// Out of descriptors or memory, accept fails with the connection still
+// waiting, so the listening socket stays readable: watching it again at once
+// would spin the main loop. It is watched again after a pause instead.
+constexpr guint kAcceptRetryMs = 1000;
+
+gboolean onIncoming(gint listenFd, GIOCondition, gpointer);
+
+gboolean resumeAccepting(gpointer) {
+    CoreState& s = state();
+    s.acceptRetry = 0;
+    s.listenWatch = g_unix_fd_add(s.listenFd, G_IO_IN, onIncoming, nullptr);
+    return G_SOURCE_REMOVE;
+}
+
 gboolean onIncoming(gint listenFd, GIOCondition, gpointer) {
     int fd;
     while ((fd = accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC)) >= 0) {
@@ -214,6 +230,14 @@ gboolean onIncoming(gint listenFd, GIOCondition, gpointer) {
         g_object_unref(socket);
         takeConnection(connection);
         g_object_unref(connection);
+    }
+    if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+        CoreState& s = state();
+        OSTRA_LOGE("%s: accepting launch requests failed: %s; trying again in %u ms",
+                   s.appId.c_str(), g_strerror(errno), kAcceptRetryMs);
+        s.listenWatch = 0;
+        s.acceptRetry = g_timeout_add(kAcceptRetryMs, resumeAccepting, nullptr);
+        return G_SOURCE_REMOVE;
     }
     if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR && errno != ECONNABORTED) {
         OSTRA_LOGE("%s: accepting launch requests failed: %s", state().appId.c_str(),
@@ -308,8 +332,14 @@ void AppCore::stop() {
         s.firstTimer = 0;
     }
     if (s.listenFd >= 0) {
-        g_source_remove(s.listenWatch);
-        s.listenWatch = 0;
+        if (s.listenWatch) {
+            g_source_remove(s.listenWatch);
+            s.listenWatch = 0;
+        }
+        if (s.acceptRetry) {
+            g_source_remove(s.acceptRetry);
+            s.acceptRetry = 0;
+        }
         close(s.listenFd);
         s.listenFd = -1;
         g_unlink(s.socketPath.c_str());
