@@ -358,6 +358,8 @@ void ZentrelPageController::_createIndexWidget() {
     _markIndexItem(_currentPage);
 }
 
+// The index's pages, selection and opening animation; its widget follows
+// after the first frame.
 void ZentrelPageController::_createIndex() {
     _maxPage = PAGE_SETTING_VIEW;
     _minPage = PAGE_ALTI_VIEW;
