@@ -4,6 +4,7 @@
 #include "AppLifecycle.h"
 #include "FirstFrameLog.h"
 #include "PlatformLog.h"
+#include "TouchInput.h"
 #include "UnmanagedWindow.h"
 #include "ostra/app.h"
 #include "ostra/ostra_efl.h"
@@ -25,6 +26,7 @@ int ui_app_main(int argc, char** argv, ui_app_lifecycle_callback_s* callback, vo
     }
     elm_init(argc, argv);
     ostra_efl_glib_integrate();
+    ostra::useTouchScrolling();
     ostra::AppLifecycle lifecycle(
         [&] {
             if (callback->pause) {

@@ -10,6 +10,7 @@
 #include "AppCore.h"
 #include "FirstFrameLog.h"
 #include "PlatformLog.h"
+#include "TouchInput.h"
 #include "UnmanagedWindow.h"
 #include "WidgetInstance.h"
 #include "ostra/ostra_efl.h"
@@ -150,6 +151,7 @@ int widget_app_main(int argc, char** argv, widget_app_lifecycle_callback_s* call
     }
     elm_init(argc, argv);
     ostra_efl_glib_integrate();
+    ostra::useTouchScrolling();
     auto start = ostra::AppCore::start(onLaunch);
     if (start != ostra::AppCore::Start::Listening) {
         elm_shutdown();

@@ -1,7 +1,7 @@
 // The settings flow a user taps through, on a real X server (Xvfb, no window
 // manager) with synthetic pointer input: the wheel turns to page 2, a tap on
 // Edit opens the menu, the pressure unit row opens the picker, a tap on inHg
-// stores it.
+// stores it. Finger swipes turn the pager.
 #include <glib.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -102,6 +102,63 @@ TEST(SettingXvfbTest, WheelToSettingsTapEditOpenPressurePickerAndPickInHg) {
     // Half a second later the picker has gone: the menu is on top again.
     EXPECT_TRUE(
         uitest::runLoopUntil([&] { return logHas("ZentrelSettingView back on top"); }, 3000));
+}
+
+// A finger drag across the screen at half height, in 20 px steps a frame apart.
+void swipe(const testsupport::XvfbServer& server, int fromX, int toX) {
+    std::vector<std::string> args = {"mousemove", std::to_string(fromX), "200", "sleep",
+                                     "0.2",       "mousedown",           "1"};
+    const int step = toX > fromX ? 20 : -20;
+    for (int x = fromX + step; step > 0 ? x <= toX : x >= toX; x += step) {
+        for (const std::string& arg :
+             {std::string("sleep"), std::string("0.016"), std::string("mousemove"),
+              std::to_string(x), std::string("200")}) {
+            args.push_back(arg);
+        }
+    }
+    args.push_back("mouseup");
+    args.push_back("1");
+    server.xdotool(args);
+}
+
+// The page the pager last scrolled to, from the program's log; -1 for none.
+int lastPage(const std::string& log) {
+    const std::string mark = "current_page : ";
+    size_t at = log.rfind(mark);
+    return at == std::string::npos ? -1 : atoi(log.c_str() + at + mark.size());
+}
+
+TEST(SettingXvfbTest, FingerSwipesTurnThePagerAndStopAtItsEnds) {
+    if (!testsupport::xvfbToolsInstalled()) {
+        GTEST_SKIP() << "Xvfb or xdotool is not installed";
+    }
+    testsupport::TempRoot root;
+    testsupport::XvfbServer server;
+    ASSERT_TRUE(server.ok()) << "Xvfb did not report its display";
+    ASSERT_EQ(testsupport::runProgram({OSTRACTL_PATH, "pref", "set",
+                                       "ZENTREL_DATA_PERMISSION_GUIDE_MESSAGE", "int", "1"}),
+              0);
+    const std::string logPath = root.path() + "/zentrel.log";
+    GPid pid = server.start(
+        ZENTREL_PROGRAM_PATH,
+        {{"OSTRA_SENSOR", "sim"}, {"OSTRA_SENSORD", "/bin/true"}, {"OSTRA_LOG_LEVEL", "debug"}},
+        logPath);
+    ASSERT_NE(pid, 0);
+    testsupport::ChildProcess program(pid);
+    auto log = [&] { return testsupport::readFile(logPath); };
+    ASSERT_TRUE(testsupport::runUntil(
+        [&] { return log().find("page movement enabled") != std::string::npos; }, 15000))
+        << log();
+
+    // Right to left: the next page, twice; the last page stays put.
+    for (int page : {1, 2, 2}) {
+        swipe(server, 300, 60);
+        testsupport::runUntil([] { return false; }, 1500);
+        EXPECT_EQ(lastPage(log()), page);
+    }
+    // Left to right: back one page.
+    swipe(server, 60, 300);
+    EXPECT_TRUE(testsupport::runUntil([&] { return lastPage(log()) == 1; }, 3000)) << log();
 }
 
 }  // namespace
