@@ -88,6 +88,8 @@ class ZentrelPageController : public brisa::WContentViewController, public IZent
     // after the first frame.
     void _completePager();
     void _createIndexWidget();
+    // One item per page, each page given its own.
+    void _appendIndexItems();
     void _createIndex();
     void _selectIndex(int page);
     // Selects the page's index item and names the index after the page.

@@ -2,6 +2,7 @@
 
 #include <ZentrelStorageMgr.h>
 #include <ZentrelUtil.h>
+#include <gtest/gtest.h>
 #include <ostra/ostra_efl.h>
 #include <ostra/utils_i18n.h>
 
@@ -44,7 +45,9 @@ Screen::Screen(int page, ClockedPageController* pageController)
     }
     // The pages right of the first one shown, and then the index, are built
     // after the first frame.
-    uitest::runLoopUntil([this] { return controller->getIndex() != nullptr; }, 3000);
+    if (!uitest::runLoopUntil([this] { return controller->getIndex() != nullptr; }, 3000)) {
+        ADD_FAILURE() << "the pager was not complete 3 s after it was pushed";
+    }
 }
 
 Screen::~Screen() = default;

@@ -96,6 +96,9 @@ TEST(HelpTest, BezelScrollsThePage) {
     ASSERT_TRUE(uitest::runLoopUntil([&] { return (page = topHelpPage(screen)); }, 2000));
     settle(700);
     ASSERT_EQ(scrollY(page), 0);
+    const char* group = nullptr;
+    edje_object_file_get(elm_layout_edje_get(page->getScroller()), nullptr, &group);
+    EXPECT_STREQ(group, "elm/scroller/base/effect");
 
     ostra_eext_rotary_feed(EEXT_ROTARY_DIRECTION_CLOCKWISE);
     ASSERT_TRUE(uitest::runLoopUntil([&] { return scrollY(page) > 0; }, 2000));
@@ -106,6 +109,7 @@ TEST(HelpTest, BezelScrollsThePage) {
     settle(500);
     ostra_eext_rotary_feed(EEXT_ROTARY_DIRECTION_COUNTER_CLOCKWISE);
     settle(500);
+    EXPECT_EQ(scrollY(page), oneStep);
     ostra_eext_rotary_feed(EEXT_ROTARY_DIRECTION_COUNTER_CLOCKWISE);
     EXPECT_TRUE(uitest::runLoopUntil([&] { return scrollY(page) == 0; }, 2000))
         << "after two turns back " << scrollY(page);

@@ -94,6 +94,10 @@ TEST(PagerEdgeTest, PagesRightOfTheFirstOneShownAreBuiltAfterTheFirstFrame) {
         }
         EXPECT_EQ(dots.size(), 3u);
         EXPECT_EQ(pages->getCurrentPage(), first);
+        // The pager's scroller wears the theme's own plain style.
+        const char* group = nullptr;
+        edje_object_file_get(elm_layout_edje_get(pages->getScroller()), nullptr, &group);
+        EXPECT_STREQ(group, "elm/scroller/base/effect");
     }
 }
 

@@ -348,8 +348,10 @@ TEST(LaunchTest, ProgramOutOfDescriptorsWaitsAndThenTakesTheRequest) {
     ASSERT_TRUE(testsupport::runUntil([&] { return launches(root).size() == 1; }, 10000));
     const std::string pid = field(launches(root)[0], "pid");
     ASSERT_TRUE(sendRequest("http://ostra.org/appcontrol/operation/exhaust", {{"seconds", "3"}}));
-    ASSERT_TRUE(testsupport::runUntil([&] { return launches(root).size() == 2; }, 5000));
-    testsupport::runUntil([] { return false; }, 200);
+    // The request's line, then the target's own once it holds every descriptor.
+    ASSERT_TRUE(testsupport::runUntil([&] { return launches(root).size() == 3; }, 5000));
+    ASSERT_EQ(launches(root)[2].rfind("exhausted ", 0), 0u) << launches(root)[2];
+    ASSERT_GT(atoi(field(launches(root)[2], "held").c_str()), 0) << launches(root)[2];
     ASSERT_TRUE(sendRequest(APP_CONTROL_OPERATION_MAIN, {{"sent", "exhausted"}}));
     testsupport::runUntil([] { return false; }, 300);
     const long before = cpuMs(pid);
@@ -357,8 +359,8 @@ TEST(LaunchTest, ProgramOutOfDescriptorsWaitsAndThenTakesTheRequest) {
     testsupport::runUntil([] { return false; }, 1500);
     const long used = cpuMs(pid) - before;
     EXPECT_LT(used, 300) << "the program ran " << used << " ms of 1500 waiting for descriptors";
-    ASSERT_TRUE(testsupport::runUntil([&] { return launches(root).size() == 3; }, 8000));
-    EXPECT_EQ(field(launches(root)[2], "sent"), "exhausted");
+    ASSERT_TRUE(testsupport::runUntil([&] { return launches(root).size() == 4; }, 8000));
+    EXPECT_EQ(field(launches(root)[3], "sent"), "exhausted");
     stopTarget(root);
 }
 

@@ -3,6 +3,7 @@
 // for a reply, quits on the "quit" operation, and on the "exhaust" operation
 // uses up its file descriptors for the extra "seconds".
 #include <dirent.h>
+#include <fcntl.h>
 #include <glib.h>
 #include <ostra/app_common.h>
 #include <ostra/service_app.h>
@@ -22,9 +23,18 @@ struct Target {
     int launches = 0;
 };
 
-// Descriptors held by "exhaust", and the limit they were taken under.
+// Descriptors held by "exhaust", the limit they were taken under, and the
+// log it reports to (opened before, so that reporting needs no descriptor).
 std::vector<int> gHeld;
 rlimit gLimit;
+FILE* gExhaustLog = nullptr;
+
+std::string launchesLogPath() {
+    char* root = ostra_get_root_path();
+    std::string path = std::string(root) + "/launches.log";
+    free(root);
+    return path;
+}
 
 int highestOpenDescriptor() {
     int highest = 2;
@@ -43,6 +53,10 @@ gboolean release(gpointer) {
     }
     gHeld.clear();
     setrlimit(RLIMIT_NOFILE, &gLimit);
+    if (gExhaustLog) {
+        fclose(gExhaustLog);
+        gExhaustLog = nullptr;
+    }
     return G_SOURCE_REMOVE;
 }
 
@@ -50,12 +64,17 @@ gboolean release(gpointer) {
 // open and the free numbers below it are taken. Done from the loop, once the
 // connection of the request that asked for it is closed.
 gboolean exhaustNow(gpointer data) {
+    gExhaustLog = fopen(launchesLogPath().c_str(), "a");
     getrlimit(RLIMIT_NOFILE, &gLimit);
     rlimit low = gLimit;
     low.rlim_cur = static_cast<rlim_t>(highestOpenDescriptor() + 1);
     setrlimit(RLIMIT_NOFILE, &low);
-    for (int fd; (fd = dup(0)) >= 0;) {
+    for (int fd; (fd = open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;) {
         gHeld.push_back(fd);
+    }
+    if (gExhaustLog) {
+        fprintf(gExhaustLog, "exhausted held=%zu\n", gHeld.size());
+        fflush(gExhaustLog);
     }
     g_timeout_add_seconds(GPOINTER_TO_UINT(data), release, nullptr);
     return G_SOURCE_REMOVE;
@@ -81,10 +100,7 @@ void onAppControl(app_control_h request, void* data) {
                        " n=" + std::to_string(target->launches) +
                        " op=" + (operation ? operation : "") + " caller=" + (caller ? caller : "");
     app_control_foreach_extra_data(request, collectExtra, &line);
-    char* root = ostra_get_root_path();
-    std::string path = std::string(root) + "/launches.log";
-    free(root);
-    FILE* log = fopen(path.c_str(), "a");
+    FILE* log = fopen(launchesLogPath().c_str(), "a");
     if (log) {
         fprintf(log, "%s\n", line.c_str());
         fclose(log);

@@ -335,9 +335,9 @@ void ZentrelChart::render() {
     if (!_obj || !_image) {
         return;
     }
+    // Without cairo (its loading said why, once) the chart stays empty.
     const CairoFunctions* cairo = cairoFunctions();
     if (!cairo) {
-        ZLOGE("Chart cannot be drawn without cairo");
         return;
     }
     int w = 0, h = 0;

@@ -346,6 +346,12 @@ void ZentrelPageController::_createIndexWidget() {
     elm_index_autohide_disabled_set(_index, EINA_TRUE);
     // The screen reader reads the pages, not the dots.
     efl_access_object_access_type_set(_index, EFL_ACCESS_TYPE_SKIPPED);
+    _appendIndexItems();
+    elm_object_part_content_set(_layout, "controller", _index);
+    _markIndexItem(_currentPage);
+}
+
+void ZentrelPageController::_appendIndexItems() {
     for (int i = 0; i < PAGE_NUM_MAX; ++i) {
         Elm_Object_Item* item = elm_index_item_append(_index, nullptr, nullptr, indexItemTag(i));
         elm_object_item_style_set(item, kIndexStyles[i]);
@@ -354,8 +360,6 @@ void ZentrelPageController::_createIndexWidget() {
         }
     }
     elm_index_level_go(_index, 0);
-    elm_object_part_content_set(_layout, "controller", _index);
-    _markIndexItem(_currentPage);
 }
 
 // The index's pages, selection and opening animation; its widget follows
@@ -393,13 +397,7 @@ void ZentrelPageController::_selectIndex(int page) {
     if (!item && _index) {
         // The item window went away: rebuild it from the pages.
         elm_index_item_clear(_index);
-        for (int i = 0; i < PAGE_NUM_MAX; ++i) {
-            Elm_Object_Item* it = elm_index_item_append(_index, nullptr, nullptr, indexItemTag(i));
-            if (_viewController[i]) {
-                _viewController[i]->setIndexItem(it);
-            }
-        }
-        elm_index_level_go(_index, 0);
+        _appendIndexItems();
         item = vc ? vc->getIndexItem() : nullptr;
     }
     _lastIt = _newIt;
