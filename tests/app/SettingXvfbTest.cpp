@@ -47,6 +47,19 @@ void saveScreen(const std::string& display, Evas* evas, const char* name) {
     evas_object_del(image);
 }
 
+// The main program on the server with the permission guide confirmed, logging
+// at debug level to logPath; 0 when it could not be started.
+GPid startProgram(const testsupport::XvfbServer& server, const std::string& logPath) {
+    if (testsupport::runProgram({OSTRACTL_PATH, "pref", "set",
+                                 "ZENTREL_DATA_PERMISSION_GUIDE_MESSAGE", "int", "1"}) != 0) {
+        return 0;
+    }
+    return server.start(
+        ZENTREL_PROGRAM_PATH,
+        {{"OSTRA_SENSOR", "sim"}, {"OSTRA_SENSORD", "/bin/true"}, {"OSTRA_LOG_LEVEL", "debug"}},
+        logPath);
+}
+
 TEST(SettingXvfbTest, WheelToSettingsTapEditOpenPressurePickerAndPickInHg) {
     if (!testsupport::xvfbToolsInstalled()) {
         GTEST_SKIP() << "Xvfb or xdotool is not installed";
@@ -58,19 +71,12 @@ TEST(SettingXvfbTest, WheelToSettingsTapEditOpenPressurePickerAndPickInHg) {
     ASSERT_TRUE(server.ok()) << "Xvfb did not report its display";
     const std::string display = server.display();
 
-    // No permission guide; the pressure in hPa.
-    ASSERT_EQ(testsupport::runProgram({OSTRACTL_PATH, "pref", "set",
-                                       "ZENTREL_DATA_PERMISSION_GUIDE_MESSAGE", "int", "1"}),
-              0);
+    // The pressure in hPa.
     ASSERT_EQ(testsupport::runProgram(
                   {OSTRACTL_PATH, "pref", "set", "ZENTREL_SETTING_PRESSURE", "int", "0"}),
               0);
-
     const std::string logPath = root.path() + "/zentrel.log";
-    GPid pid = server.start(
-        ZENTREL_PROGRAM_PATH,
-        {{"OSTRA_SENSOR", "sim"}, {"OSTRA_SENSORD", "/bin/true"}, {"OSTRA_LOG_LEVEL", "debug"}},
-        logPath);
+    GPid pid = startProgram(server, logPath);
     ASSERT_NE(pid, 0);
     testsupport::ChildProcess program(pid);
     auto logHas = [&](const std::string& text) {
@@ -135,14 +141,8 @@ TEST(SettingXvfbTest, FingerSwipesTurnThePagerAndStopAtItsEnds) {
     testsupport::TempRoot root;
     testsupport::XvfbServer server;
     ASSERT_TRUE(server.ok()) << "Xvfb did not report its display";
-    ASSERT_EQ(testsupport::runProgram({OSTRACTL_PATH, "pref", "set",
-                                       "ZENTREL_DATA_PERMISSION_GUIDE_MESSAGE", "int", "1"}),
-              0);
     const std::string logPath = root.path() + "/zentrel.log";
-    GPid pid = server.start(
-        ZENTREL_PROGRAM_PATH,
-        {{"OSTRA_SENSOR", "sim"}, {"OSTRA_SENSORD", "/bin/true"}, {"OSTRA_LOG_LEVEL", "debug"}},
-        logPath);
+    GPid pid = startProgram(server, logPath);
     ASSERT_NE(pid, 0);
     testsupport::ChildProcess program(pid);
     auto log = [&] { return testsupport::readFile(logPath); };
