@@ -1,7 +1,5 @@
 #include "CairoFunctions.h"
 
-#include <mutex>
-
 #include "ostra/library_loader.h"
 
 namespace {
@@ -23,8 +21,5 @@ const CairoFunctions* load() {
 }  // namespace
 
 const CairoFunctions* cairoFunctions() {
-    static std::once_flag once;
-    static const CairoFunctions* functions = nullptr;
-    std::call_once(once, [] { functions = load(); });
-    return functions;
+    return ostra::loadedOnce(load);
 }

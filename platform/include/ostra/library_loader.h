@@ -16,7 +16,20 @@ void* ostra_library_symbol(void* library, const char* soname, const char* name);
 #ifdef __cplusplus
 }
 
+#include <mutex>
+
 namespace ostra {
+
+// The function table load() fills, loaded on the first call of the process
+// (once, also when threads race to it); null when load() failed. One table
+// per type.
+template <typename Api>
+const Api* loadedOnce(const Api* (*load)()) {
+    static std::once_flag once;
+    static const Api* api = nullptr;
+    std::call_once(once, [load] { api = load(); });
+    return api;
+}
 
 // A function or variable of the library, typed; false (logged) when missing.
 template <typename Symbol>

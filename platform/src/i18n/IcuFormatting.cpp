@@ -1,7 +1,5 @@
 #include "IcuFormatting.h"
 
-#include <mutex>
-
 #include "ostra/library_loader.h"
 
 // ICU's headers rename each function after the library's version
@@ -41,10 +39,7 @@ const IcuFormatting* load() {
 }  // namespace
 
 const IcuFormatting* icuFormatting() {
-    static std::once_flag once;
-    static const IcuFormatting* api = nullptr;
-    std::call_once(once, [] { api = load(); });
-    return api;
+    return loadedOnce(load);
 }
 
 }  // namespace ostra

@@ -1,7 +1,5 @@
 #include "ostra/curl_loader.h"
 
-#include <mutex>
-
 #include "PlatformLog.h"
 #include "ostra/library_loader.h"
 
@@ -56,8 +54,5 @@ const ostra_curl_api* load() {
 }  // namespace
 
 extern "C" const ostra_curl_api* ostra_curl(void) {
-    static std::once_flag once;
-    static const ostra_curl_api* api = nullptr;
-    std::call_once(once, [] { api = load(); });
-    return api;
+    return ostra::loadedOnce(load);
 }
